@@ -1,0 +1,25 @@
+#include "wide.h"
+
+#include <windows.h>
+
+namespace sv {
+
+static const UINT kCodePage = 1251;
+
+std::wstring Wide(std::string_view text) {
+  if (text.empty()) return std::wstring();
+  int n = MultiByteToWideChar(kCodePage, 0, text.data(), (int)text.size(), nullptr, 0);
+  std::wstring out((size_t)n, L'\0');
+  if (n > 0) MultiByteToWideChar(kCodePage, 0, text.data(), (int)text.size(), &out[0], n);
+  return out;
+}
+
+std::string Narrow(std::wstring_view wide) {
+  if (wide.empty()) return std::string();
+  int n = WideCharToMultiByte(kCodePage, 0, wide.data(), (int)wide.size(), nullptr, 0, nullptr, nullptr);
+  std::string out((size_t)n, '\0');
+  if (n > 0) WideCharToMultiByte(kCodePage, 0, wide.data(), (int)wide.size(), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+}  // namespace sv

@@ -1,0 +1,25 @@
+# Environment for building and running the program under Wine; sourced by the
+# other scripts. BUILD_DIR may be set by the caller.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
+export LC_ALL=ru_RU.UTF-8
+export WINEDEBUG=-all
+export WINEARCH=win32
+export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# Creates the Wine prefix once per build tree.
+ensure_wineprefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine: creating prefix $WINEPREFIX"
+    mkdir -p "$BUILD_DIR"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+}
+
+configure_and_build() {
+  cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw32.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$BUILD_DIR" -j "$(nproc)"
+}
