@@ -22,4 +22,17 @@ std::string Narrow(std::wstring_view wide) {
   return out;
 }
 
+std::string Ru(const char* utf8) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  if (n <= 1) return std::string();
+  std::wstring wide((size_t)n, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &wide[0], n);
+  wide.resize((size_t)n - 1);
+  return Narrow(wide);
+}
+
+#ifdef __cpp_char8_t
+std::string Ru(const char8_t* utf8) { return Ru(reinterpret_cast<const char*>(utf8)); }
+#endif
+
 }  // namespace sv
