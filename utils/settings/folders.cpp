@@ -8,7 +8,6 @@
 #include "state.h"
 #include "svstring.h"
 #include "wide.h"
-#define SV_BUILDING_UTILS
 #include "SolvikaUtils.h"
 
 namespace utils {

@@ -1,0 +1,141 @@
+// INI exports: "Tovrin.ini" in the program folder and any file named by path.
+#include <windows.h>
+
+#include "guard.h"
+#include "ini_file.h"
+#include "state.h"
+#include "svstring.h"
+#include "wide.h"
+#include "SolvikaUtils.h"
+
+namespace utils {
+namespace {
+
+// Values are cut where the platform's 65535-byte read buffer would cut them.
+const size_t kMaxValue = 65534;
+
+std::string CutValue(std::string_view v) {
+  v = v.substr(0, std::min(v.find('\0'), kMaxValue));
+  return std::string(v);
+}
+
+std::string ReadString(std::string_view file, const char* section, const char* key, const char* def) {
+  IniText text("");
+  std::string value;
+  if (ReadIniFile(std::string(file), &text) && text.Find(sv::Text(section), sv::Text(key), &value))
+    return CutValue(value);
+  return CutValue(sv::Text(def));
+}
+
+// Decimal text with optional blanks and sign; no digits gives 0, an empty or
+// missing value the default, as the platform's profile integer read does.
+int32_t ReadInt(std::string_view file, const char* section, const char* key, int32_t def) {
+  IniText text("");
+  std::string value;
+  if (!ReadIniFile(std::string(file), &text) || !text.Find(sv::Text(section), sv::Text(key), &value) ||
+      value.empty())
+    return def;
+  size_t i = 0;
+  while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < value.size() && (value[i] == '-' || value[i] == '+')) negative = value[i++] == '-';
+  uint32_t n = 0;
+  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) n = n * 10 + (uint32_t)(value[i] - '0');
+  return (int32_t)(negative ? 0u - n : n);
+}
+
+std::string SectionList(std::string_view file) {
+  IniText text("");
+  ReadIniFile(std::string(file), &text);
+  std::string joined;
+  size_t count = 0;  // characters before the list's final zero
+  for (const std::string& name : text.SectionNames()) {
+    if (count + name.size() + 1 > 65534) break;
+    if (!joined.empty() || count) joined += '/';
+    joined += name;
+    count += name.size() + 1;
+  }
+  return count < 3 ? std::string() : joined;
+}
+
+bool WriteString(std::string_view file, const char* section, const char* key, std::string_view value) {
+  return EditIniFile(std::string(file), [&](IniText& text) {
+    text.Set(sv::Text(section), sv::Text(key), value);
+    return true;
+  });
+}
+
+bool DeleteValue(std::string_view file, const char* section, const char* key) {
+  return EditIniFile(std::string(file), [&](IniText& text) {
+    if (sv::Text(key).empty()) return text.DeleteSection(sv::Text(section));
+    return text.DeleteKey(sv::Text(section), sv::Text(key));
+  });
+}
+
+// Custom writes first make the file writable: archive attribute only.
+void MakeWritable(const char* file) {
+  if (file && *file) SetFileAttributesW(sv::Wide(file).c_str(), FILE_ATTRIBUTE_ARCHIVE);
+}
+
+}  // namespace
+}  // namespace utils
+
+using namespace utils;
+
+SV_EXPORT int32_t SVAPI GetIniInt(const char* section, const char* key, int32_t def) {
+  return sv::Guard<int32_t>(def, [&] { return ReadInt(MainIniPath(), section, key, def); });
+}
+
+SV_EXPORT void SVAPI GetIniString(SvStr* out, const char* section, const char* key, const char* def) {
+  sv::GuardVoid([&] { sv::PutStr(out, ReadString(MainIniPath(), section, key, def)); });
+}
+
+SV_EXPORT void SVAPI GetIniSectNames(SvStr* out) {
+  sv::GuardVoid([&] { sv::PutStr(out, SectionList(MainIniPath())); });
+}
+
+SV_EXPORT void SVAPI SetIniInt(const char* section, const char* key, int32_t value) {
+  sv::GuardVoid([&] { WriteString(MainIniPath(), section, key, std::to_string(value)); });
+}
+
+SV_EXPORT void SVAPI SetIniString(const char* section, const char* key, const char* value) {
+  sv::GuardVoid([&] { WriteString(MainIniPath(), section, key, sv::Text(value)); });
+}
+
+SV_EXPORT void SVAPI DeleteIniValue(const char* section, const char* key) {
+  sv::GuardVoid([&] { DeleteValue(MainIniPath(), section, key); });
+}
+
+SV_EXPORT int32_t SVAPI GetCustomIniInt(const char* section, const char* key, const char* file, int32_t def) {
+  return sv::Guard<int32_t>(def, [&] { return ReadInt(sv::Text(file), section, key, def); });
+}
+
+SV_EXPORT void SVAPI GetCustomIniString(SvStr* out, const char* section, const char* key, const char* file,
+                                        const char* def) {
+  sv::GuardVoid([&] { sv::PutStr(out, ReadString(sv::Text(file), section, key, def)); });
+}
+
+SV_EXPORT void SVAPI GetCustomIniSectNames(SvStr* out, const char* file) {
+  sv::GuardVoid([&] { sv::PutStr(out, SectionList(sv::Text(file))); });
+}
+
+SV_EXPORT void SVAPI SetCustomIniInt(const char* section, const char* key, int32_t value, const char* file) {
+  sv::GuardVoid([&] {
+    MakeWritable(file);
+    WriteString(sv::Text(file), section, key, std::to_string(value));
+  });
+}
+
+SV_EXPORT int32_t SVAPI SetCustomIniString(const char* section, const char* key, const char* value, const char* file) {
+  return sv::Guard<int32_t>(0, [&] {
+    MakeWritable(file);
+    return WriteString(sv::Text(file), section, key, sv::Text(value)) ? 1 : 0;
+  });
+}
+
+SV_EXPORT int32_t SVAPI DeleteCustomIniValue(const char* section, const char* key, const char* file) {
+  return sv::Guard<int32_t>(0, [&] {
+    MakeWritable(file);
+    return DeleteValue(sv::Text(file), section, key) ? 1 : 0;
+  });
+}

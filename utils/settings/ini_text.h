@@ -1,0 +1,43 @@
+// An INI file held as its lines, with the lookups and edits of Windows
+// profile files: section and key names match case-insensitively (Windows-1251
+// letters, Cyrillic included), names and values are trimmed, a value in
+// matching quotes loses them, a missing section or key is created on write.
+// No Windows API here, so the logic can be tested and fuzzed natively.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace utils {
+
+// Case-insensitive equality of two Windows-1251 names.
+bool SameName1251(std::string_view a, std::string_view b);
+
+class IniText {
+ public:
+  // Lines may end in CR LF or LF; a final line without a break is kept.
+  explicit IniText(std::string_view bytes);
+
+  // The file content; every line ends in CR LF.
+  std::string Bytes() const;
+
+  bool Find(std::string_view section, std::string_view key, std::string* value) const;
+  std::vector<std::string> SectionNames() const;
+
+  void Set(std::string_view section, std::string_view key, std::string_view value);
+  // Returns whether anything was removed.
+  bool DeleteKey(std::string_view section, std::string_view key);
+  bool DeleteSection(std::string_view section);
+
+ private:
+  // Index of the header line of a section, or -1.
+  int FindSection(std::string_view section) const;
+  // End of the section that starts at header line `header` (next header or end).
+  int SectionEnd(int header) const;
+  int FindKey(int header, std::string_view key) const;
+
+  std::vector<std::string> lines_;
+};
+
+}  // namespace utils

@@ -1,0 +1,116 @@
+// The process's debug log. It is off unless the program was started with the
+// switch "-tnnetopendebugconsole"; then every DebugWrite puts one line
+// "[hh:mm:ss]    text" on the console. When the process already has a
+// standard output (started from a console or with its output redirected) the
+// lines go there; otherwise a console window is opened for them.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "guard.h"
+#include "load_steps.h"
+#include "wide.h"
+#include "SolvikaUtils.h"
+
+namespace utils {
+namespace {
+
+struct DebugConsole {
+  bool on = false;
+  HANDLE out = INVALID_HANDLE_VALUE;
+  bool ownsOut = false;
+  CRITICAL_SECTION lock;  // re-entrant; exists only while `on`
+};
+
+DebugConsole& Console() {
+  static DebugConsole console;
+  return console;
+}
+
+bool AskedOnCommandLine() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv) return false;
+  bool asked = false;
+  for (int i = 1; i < argc && !asked; ++i) asked = wcscmp(argv[i], L"-tnnetopendebugconsole") == 0;
+  LocalFree(argv);
+  return asked;
+}
+
+bool UsableOutput(HANDLE h) {
+  return h && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN;
+}
+
+void WriteRaw(const std::string& bytes) {
+  DWORD put = 0;
+  WriteFile(Console().out, bytes.data(), (DWORD)bytes.size(), &put, nullptr);
+}
+
+// Console text is shown in the OEM code page; the system's text is 1251.
+std::string ToOem(const char* text) {
+  std::string_view ansi = text ? std::string_view(text) : std::string_view();
+  if (ansi.empty()) return std::string();
+  std::wstring wide = sv::Wide(ansi);
+  int n = WideCharToMultiByte(CP_OEMCP, 0, wide.data(), (int)wide.size(), nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return std::string(ansi);
+  std::string oem((size_t)n, '\0');
+  WideCharToMultiByte(CP_OEMCP, 0, wide.data(), (int)wide.size(), &oem[0], n, nullptr, nullptr);
+  return oem;
+}
+
+}  // namespace
+
+void OpenDebugConsoleIfAsked() {
+  if (!AskedOnCommandLine()) return;
+  DebugConsole& c = Console();
+  HANDLE std = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (UsableOutput(std)) {
+    c.out = std;
+  } else {
+    AllocConsole();
+    c.out = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, 0, nullptr);
+    c.ownsOut = c.out != INVALID_HANDLE_VALUE;
+  }
+  InitializeCriticalSection(&c.lock);
+  c.on = true;
+}
+
+void CloseDebugConsole() {
+  DebugConsole& c = Console();
+  if (!c.on) return;
+  c.on = false;
+  DeleteCriticalSection(&c.lock);
+  WriteRaw("EXIT...\r\n");
+  Sleep(1000);  // leave the last line readable before the console goes
+  if (c.ownsOut) CloseHandle(c.out);
+  c.out = INVALID_HANDLE_VALUE;
+}
+
+}  // namespace utils
+
+using namespace utils;
+
+SV_EXPORT void SVAPI DebugWrite(const char* text) {
+  sv::GuardVoid([&] {
+    DebugConsole& c = Console();
+    if (!c.on) return;
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char stamp[32];
+    wsprintfA(stamp, "[%2d:%2d:%2d]    ", t.wHour, t.wMinute, t.wSecond);
+    std::string line = stamp + ToOem(text) + "\r\n";
+    EnterCriticalSection(&c.lock);
+    WriteRaw(line);
+    LeaveCriticalSection(&c.lock);
+  });
+}
+
+SV_EXPORT void SVAPI DebugCSEnter(void) {
+  if (Console().on) EnterCriticalSection(&Console().lock);
+}
+
+SV_EXPORT void SVAPI DebugCSLeave(void) {
+  if (Console().on) LeaveCriticalSection(&Console().lock);
+}
