@@ -61,3 +61,85 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   CloseHandle(h);
   return ok;
 }
+
+bool InChild() {
+  wchar_t buf[8];
+  return GetEnvironmentVariableW(L"SV_TEST_CHILD", buf, 8) > 0;
+}
+
+std::string TestProgramFolder() {
+  wchar_t buf[MAX_PATH * 4];
+  DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH * 4);
+  std::string path = sv::Narrow(std::wstring(buf, n));
+  return path.substr(0, path.rfind('\\') + 1);
+}
+
+std::string CopyTestProgram(const std::string& folder, const std::vector<std::string>& libraries) {
+  wchar_t buf[MAX_PATH * 4];
+  DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH * 4);
+  std::string self = sv::Narrow(std::wstring(buf, n));
+  std::string target = folder + self.substr(self.rfind('\\') + 1);
+  CopyFileW(buf, sv::Wide(target).c_str(), FALSE);
+  for (const std::string& lib : libraries)
+    CopyFileW(sv::Wide(TestProgramFolder() + lib).c_str(), sv::Wide(folder + lib).c_str(), FALSE);
+  return target;
+}
+
+ChildResult RunChild(const std::string& exe, const std::string& args, const std::string& folder, DWORD timeoutMs) {
+  ChildResult result;
+  SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return result;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+  STARTUPINFOW si;
+  memset(&si, 0, sizeof(si));
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = writeEnd;
+  si.hStdError = writeEnd;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION pi;
+  std::wstring cmd = L"\"" + sv::Wide(exe) + L"\" " + sv::Wide(args);
+  SetEnvironmentVariableW(L"SV_TEST_CHILD", L"1");
+  BOOL started = CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, sv::Wide(folder).c_str(), &si, &pi);
+  SetEnvironmentVariableW(L"SV_TEST_CHILD", nullptr);
+  CloseHandle(writeEnd);
+  if (!started) {
+    CloseHandle(readEnd);
+    return result;
+  }
+  // Read on this thread until the child closes its end; the wait below bounds
+  // a child that hangs with the pipe open.
+  DWORD start = GetTickCount();
+  char chunk[4096];
+  for (;;) {
+    DWORD avail = 0;
+    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr)) break;
+    if (avail) {
+      DWORD got = 0;
+      if (!ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) || !got) break;
+      result.output.append(chunk, got);
+      continue;
+    }
+    if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) {
+      // Drain what is left.
+      while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail) {
+        DWORD got = 0;
+        if (!ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) || !got) break;
+        result.output.append(chunk, got);
+      }
+      break;
+    }
+    if (GetTickCount() - start > timeoutMs) {
+      TerminateProcess(pi.hProcess, 99);
+      break;
+    }
+  }
+  WaitForSingleObject(pi.hProcess, 5000);
+  GetExitCodeProcess(pi.hProcess, &result.exitCode);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  CloseHandle(readEnd);
+  return result;
+}

@@ -76,8 +76,12 @@ IniText::IniText(std::string_view bytes) {
 }
 
 std::string IniText::Bytes() const {
+  // Blank lines at the very end (left by a removed last section) are dropped.
+  size_t count = lines_.size();
+  while (count > 0 && Trim(lines_[count - 1]).empty()) --count;
   std::string out;
-  for (const std::string& line : lines_) {
+  for (size_t i = 0; i < count; ++i) {
+    const std::string& line = lines_[i];
     out += line;
     out += "\r\n";
   }
@@ -140,7 +144,10 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
   }
   int line = FindKey(header, key);
   if (line >= 0) {
-    lines_[line] = entry;
+    // The key keeps its spelling; only the value changes.
+    std::string_view k, v;
+    KeyLine(lines_[line], &k, &v);
+    lines_[line] = std::string(k) + "=" + std::string(value);
     return;
   }
   // A new key follows the last non-blank line of its section.
