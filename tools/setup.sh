@@ -35,3 +35,4 @@ if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
   grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen
 fi
+bash "$(dirname "$0")/fetch_sqlite.sh"  # SQLite amalgamation for SolvikaData
