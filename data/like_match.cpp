@@ -1,0 +1,49 @@
+// LIKE matching without recursion: on a mismatch the pattern goes back to the
+// character after the last "%" and that "%" takes one more character of the
+// text, so the work stays at most proportional to pattern times text length.
+#include "russian_text.h"
+
+namespace data {
+
+bool LikeMatch(const unsigned char* pattern, size_t patternLen, const unsigned char* text, size_t textLen,
+               const unsigned char fold[256], int escape) {
+  size_t p = 0, t = 0;
+  size_t starP = 0, starT = 0;
+  bool haveStar = false;
+  while (t < textLen) {
+    if (p < patternLen) {
+      unsigned char c = pattern[p];
+      size_t step = 1;
+      bool literal = false;
+      if (escape >= 0 && c == (unsigned char)escape && p + 1 < patternLen) {
+        c = pattern[p + 1];
+        step = 2;
+        literal = true;
+      }
+      if (!literal && c == '%') {
+        haveStar = true;
+        starP = ++p;
+        starT = t;
+        continue;
+      }
+      if ((!literal && c == '_') || fold[c] == fold[text[t]]) {
+        p += step;
+        ++t;
+        continue;
+      }
+    }
+    if (!haveStar) return false;
+    p = starP;
+    t = ++starT;
+  }
+  while (p < patternLen && pattern[p] == '%') ++p;
+  return p == patternLen;
+}
+
+std::string MapCase(const std::string& text, const unsigned char map[256]) {
+  std::string out(text);
+  for (char& c : out) c = (char)map[(unsigned char)c];
+  return out;
+}
+
+}  // namespace data
