@@ -1,7 +1,7 @@
 // Creating, connecting, accepting, sending, receiving and closing sockets.
 #include <winsock.h>
 
-#include <string>
+#include <cstdio>
 
 #include "TovrinTcpIO.h"
 
@@ -34,9 +34,9 @@ unsigned long Resolve(const char* host) {
   if (!he || he->h_addrtype != AF_INET || he->h_length != 4 || !he->h_addr_list || !he->h_addr_list[0])
     return INADDR_NONE;
   const unsigned char* b = (const unsigned char*)he->h_addr_list[0];
-  std::string text = std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
-                     std::to_string(b[3]);
-  return inet_addr(text.c_str());
+  char text[16];
+  std::snprintf(text, sizeof text, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
+  return inet_addr(text);
 }
 
 void Put(SvSocket* out, SOCKET s) {

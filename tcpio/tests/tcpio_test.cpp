@@ -87,6 +87,18 @@ TEST(TcpIO, ClientAndServerExchangeDataBothWays) {
   EXPECT_EQ("\xCF\xF0\xE8\xE2\xE5\xF2", std::string(buf, (size_t)len));
 }
 
+TEST(TcpIO, ClientResolvesAHostName) {
+  Server server;
+  SvSocket client = SV_INVALID_SOCKET, accepted = SV_INVALID_SOCKET;
+  ASSERT_TRUE(CreateClient(&client, "localhost", server.port));
+  const char* addr = nullptr;
+  uint16_t port = 0;
+  ASSERT_TRUE(AcceptClient(server.sock, &accepted, &addr, &port));
+  EXPECT_STREQ("127.0.0.1", addr);
+  CloseSock(client);
+  CloseSock(accepted);
+}
+
 TEST(TcpIO, PeerThatClosesGivesFalseWithLengthZero) {
   Pair p;
   ASSERT_TRUE(Send(p.client, "x"));
