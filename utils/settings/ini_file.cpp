@@ -36,12 +36,14 @@ bool WriteNew(const std::wstring& path, const std::string& bytes) {
 
 bool ReplaceWith(const std::wstring& temp, const std::wstring& target) {
   // Another program may hold the file open for a moment (a virus scanner, an
-  // editor reading it); retry briefly before giving up.
-  for (int attempt = 0; attempt < 5; ++attempt) {
+  // editor reading it), and Wine refuses a replace now and then while the old
+  // file is still being closed ("access denied"); retry briefly before giving
+  // up. A read-only target was refused before we got here.
+  for (int attempt = 1; attempt <= 10; ++attempt) {
     if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     DWORD err = GetLastError();
-    if (err != ERROR_SHARING_VIOLATION && err != ERROR_LOCK_VIOLATION) break;
-    Sleep(20);
+    if (err != ERROR_SHARING_VIOLATION && err != ERROR_LOCK_VIOLATION && err != ERROR_ACCESS_DENIED) break;
+    Sleep(5 * attempt);
   }
   return false;
 }
