@@ -1,0 +1,394 @@
+#include "http_client.h"
+
+#include <ws2tcpip.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace svnet {
+
+namespace {
+
+constexpr size_t kMaxHead = 64 * 1024;  // a longer reply head is refused
+constexpr size_t kMaxLine = 4096;       // chunk-size and trailer lines
+constexpr size_t kDefaultBlock = 64 * 1024;
+
+bool EndsWithNoCase(const std::string& s, const char* tail) {
+  size_t n = std::strlen(tail);
+  return s.size() >= n && EqualsNoCase(std::string_view(s).substr(s.size() - n), tail);
+}
+
+bool HasToken(const std::string* value, const char* token) {
+  if (!value) return false;
+  std::string v = *value;
+  for (char& c : v) c = (char)tolower((unsigned char)c);
+  return v.find(token) != std::string::npos;
+}
+
+int SocketError() {
+  int e = WSAGetLastError();
+  return e == WSAETIMEDOUT ? kTimedOut : kConnectionLost;
+}
+
+}  // namespace
+
+std::string Base64(const std::string& bytes) {
+  static const char* abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  size_t i = 0;
+  for (; i + 2 < bytes.size(); i += 3) {
+    unsigned v = ((unsigned char)bytes[i] << 16) | ((unsigned char)bytes[i + 1] << 8) | (unsigned char)bytes[i + 2];
+    out += abc[v >> 18];
+    out += abc[(v >> 12) & 63];
+    out += abc[(v >> 6) & 63];
+    out += abc[v & 63];
+  }
+  if (i < bytes.size()) {
+    unsigned v = (unsigned char)bytes[i] << 16;
+    if (i + 1 < bytes.size()) v |= (unsigned char)bytes[i + 1] << 8;
+    out += abc[v >> 18];
+    out += abc[(v >> 12) & 63];
+    out += i + 1 < bytes.size() ? abc[(v >> 6) & 63] : '=';
+    out += '=';
+  }
+  return out;
+}
+
+bool SplitUrl(const std::string& url, std::string* host, uint16_t* port, std::string* path) {
+  std::string rest = url;
+  if (rest.size() >= 7 && EqualsNoCase(std::string_view(rest).substr(0, 7), "http://")) rest = rest.substr(7);
+  size_t slash = rest.find('/');
+  std::string hostPort = rest.substr(0, slash);
+  *path = slash == std::string::npos ? "/" : rest.substr(slash);
+  size_t colon = hostPort.rfind(':');
+  *port = 80;
+  if (colon != std::string::npos) {
+    std::string p = hostPort.substr(colon + 1);
+    unsigned long v = 0;
+    if (p.empty() || p.size() > 5) return false;
+    for (char c : p) {
+      if (c < '0' || c > '9') return false;
+      v = v * 10 + (unsigned long)(c - '0');
+    }
+    if (v == 0 || v > 65535) return false;
+    *port = (uint16_t)v;
+    hostPort.resize(colon);
+  }
+  *host = hostPort;
+  return !host->empty();
+}
+
+HttpClient::HttpClient() {
+  WSADATA data;
+  WSAStartup(MAKEWORD(2, 2), &data);
+}
+
+HttpClient::~HttpClient() {
+  CloseSocket();
+  WSACleanup();
+}
+
+size_t HttpClient::Block() const {
+  size_t b = blockSize ? blockSize() : kDefaultBlock;
+  return b == 0 ? kDefaultBlock : b;
+}
+
+void HttpClient::Disconnect() {
+  sv::Lock hold(lock_);
+  InterlockedExchange(&stopped_, 1);
+  if (socket_ != INVALID_SOCKET) {
+    shutdown(socket_, SD_BOTH);
+    closesocket(socket_);
+    socket_ = INVALID_SOCKET;
+  }
+}
+
+void HttpClient::CloseSocket() {
+  sv::Lock hold(lock_);
+  if (socket_ != INVALID_SOCKET) {
+    closesocket(socket_);
+    socket_ = INVALID_SOCKET;
+  }
+  connectedTo_.clear();
+  pending_.clear();
+  pendingPos_ = 0;
+}
+
+bool HttpClient::Connect(const std::string& host, uint16_t port, int* error) {
+  *error = kConnectFailed;
+  sockaddr_in addr = {};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(port);
+  addr.sin_addr.s_addr = inet_addr(host.c_str());
+  if (addr.sin_addr.s_addr == INADDR_NONE) {
+    // Names in the reserved ".invalid" domain never resolve; no lookup is made.
+    if (EndsWithNoCase(host, ".invalid") || EqualsNoCase(host, "invalid")) return false;
+    addrinfo hints = {};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+    addr.sin_addr = ((sockaddr_in*)found->ai_addr)->sin_addr;
+    freeaddrinfo(found);
+  }
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (s == INVALID_SOCKET) return false;
+  {
+    sv::Lock hold(lock_);
+    if (stopped_) {
+      closesocket(s);
+      *error = kStopped;
+      return false;
+    }
+    socket_ = s;
+  }
+  DWORD timeout = (DWORD)(timeoutMs > 0 ? timeoutMs : 200000000);
+  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&timeout, sizeof timeout);
+  setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, (const char*)&timeout, sizeof timeout);
+  BOOL noDelay = TRUE;
+  setsockopt(s, IPPROTO_TCP, TCP_NODELAY, (const char*)&noDelay, sizeof noDelay);
+  if (connect(s, (sockaddr*)&addr, sizeof addr) == SOCKET_ERROR) {
+    if (stopped_) *error = kStopped;
+    CloseSocket();
+    return false;
+  }
+  return true;
+}
+
+int HttpClient::SendAll(SOCKET s, const char* data, size_t size, bool reportProgress) {
+  size_t sent = 0;
+  while (sent < size) {
+    size_t n = size - sent;
+    if (reportProgress && n > Block()) n = Block();
+    int r = send(s, data + sent, (int)n, 0);
+    if (r <= 0) return stopped_ ? kStopped : SocketError();
+    sent += (size_t)r;
+    if (reportProgress && progress) progress(true, (int64_t)sent);
+  }
+  return 0;
+}
+
+int HttpClient::Fill(SOCKET s, size_t want) {
+  if (pendingPos_ > 0 && pendingPos_ == pending_.size()) {
+    pending_.clear();
+    pendingPos_ = 0;
+  }
+  size_t old = pending_.size();
+  pending_.resize(old + want);
+  int r = recv(s, &pending_[old], (int)want, 0);
+  pending_.resize(old + (r > 0 ? (size_t)r : 0));
+  if (r > 0) return r;
+  if (stopped_) return kStopped;
+  return r == 0 ? kConnectionLost : SocketError();
+}
+
+int HttpClient::ReadHead(SOCKET s, std::string* head) {
+  size_t scanFrom = pendingPos_;
+  for (;;) {
+    std::string_view avail(pending_.data() + pendingPos_, pending_.size() - pendingPos_);
+    size_t from = scanFrom > pendingPos_ + 3 ? scanFrom - pendingPos_ - 3 : 0;
+    size_t crlf = avail.find("\r\n\r\n", from);
+    size_t lf = avail.find("\n\n", from);
+    size_t end = std::string_view::npos, skip = 0;
+    if (crlf != std::string_view::npos && (lf == std::string_view::npos || crlf < lf)) end = crlf, skip = 4;
+    else if (lf != std::string_view::npos) end = lf, skip = 2;
+    if (end != std::string_view::npos) {
+      head->assign(avail.substr(0, end));
+      pendingPos_ += end + skip;
+      return 0;
+    }
+    if (avail.size() > kMaxHead) return kBadReply;
+    // A reply must start like one: refuse early what cannot become HTTP.
+    if (avail.size() >= 5 && !EqualsNoCase(avail.substr(0, 5), "HTTP/")) return kBadReply;
+    scanFrom = pending_.size();
+    int r = Fill(s, Block());
+    if (r < 0) return r;
+  }
+}
+
+int HttpClient::ReadLine(SOCKET s, std::string* line) {
+  for (;;) {
+    size_t nl = pending_.find('\n', pendingPos_);
+    if (nl != std::string::npos) {
+      line->assign(pending_, pendingPos_, nl - pendingPos_);
+      if (!line->empty() && line->back() == '\r') line->pop_back();
+      pendingPos_ = nl + 1;
+      return 0;
+    }
+    if (pending_.size() - pendingPos_ > kMaxLine) return kBadReply;
+    int r = Fill(s, 1024);
+    if (r < 0) return r;
+  }
+}
+
+int HttpClient::Deliver(BodySink* sink, const char* data, size_t size, HttpResponse* response) {
+  if (sink && !sink->Write(data, size)) return kSinkFailed;
+  response->bodyBytes += (int64_t)size;
+  if (progress) progress(false, response->bodyBytes);
+  return stopped_ ? kStopped : 0;
+}
+
+int HttpClient::ReadBody(SOCKET s, const HttpRequest& request, BodySink* sink, HttpResponse* response,
+                         bool* keepAlive) {
+  const int st = response->status;
+  if (request.method == "HEAD" || st == 204 || st == 304 || (st >= 100 && st < 200)) return 0;
+  const std::string* te = response->headers.Find("Transfer-Encoding");
+  const bool chunked = te && !EqualsNoCase(*te, "identity");
+  // Moves up to `count` body bytes (-1: until the connection closes), a block
+  // at a time, from what is buffered and then from the socket.
+  auto copy = [&](int64_t count) -> int {
+    int64_t left = count;
+    while (left != 0) {
+      size_t block = Block();
+      if (pendingPos_ == pending_.size()) {
+        pending_.clear();
+        pendingPos_ = 0;
+        size_t want = left < 0 || (int64_t)block < left ? block : (size_t)left;
+        int r = Fill(s, want);
+        if (r == kConnectionLost && count < 0) return 0;  // the body ends with the connection
+        if (r < 0) return r;
+      }
+      size_t n = pending_.size() - pendingPos_;
+      if (n > block) n = block;
+      if (left >= 0 && (int64_t)n > left) n = (size_t)left;
+      int r = Deliver(sink, pending_.data() + pendingPos_, n, response);
+      pendingPos_ += n;
+      if (r < 0) return r;
+      if (left > 0) left -= (int64_t)n;
+    }
+    return 0;
+  };
+  if (chunked) {
+    for (;;) {
+      std::string line;
+      int r = ReadLine(s, &line);
+      if (r < 0) return r;
+      uint64_t size = 0;
+      if (!ParseChunkSize(line, &size)) return kBadReply;
+      if (size == 0) break;
+      r = copy((int64_t)size);
+      if (r < 0) return r;
+      r = ReadLine(s, &line);
+      if (r < 0) return r;
+      if (!line.empty()) return kBadReply;  // the chunk held more than its size said
+    }
+    for (;;) {  // trailers up to the empty line
+      std::string line;
+      int r = ReadLine(s, &line);
+      if (r < 0) return r;
+      if (line.empty()) return 0;
+    }
+  }
+  if (response->contentLength >= 0) {
+    int r = copy(response->contentLength);
+    if (r == kConnectionLost) {
+      response->truncated = true;
+      *keepAlive = false;
+      return 0;
+    }
+    return r;
+  }
+  *keepAlive = false;
+  return copy(-1);
+}
+
+int HttpClient::Execute(const HttpRequest& request, BodySink* sink, HttpResponse* response) {
+  *response = HttpResponse();
+  auto fail = [&](int code) {
+    CloseSocket();
+    lastStatus_ = code;
+    return code;
+  };
+  if (stopped_) return fail(kStopped);
+  std::string host, path;
+  uint16_t port = 80;
+  if (!SplitUrl(request.url, &host, &port, &path)) return fail(kConnectFailed);
+  const bool viaProxy = !proxy.host.empty();
+  const std::string connectHost = viaProxy ? proxy.host : host;
+  const uint16_t connectPort = viaProxy ? (proxy.port ? proxy.port : 8080) : port;
+  char portText[8];
+  std::snprintf(portText, sizeof portText, "%u", (unsigned)port);
+  const std::string hostHeader = port == 80 ? host : host + ":" + portText;
+
+  std::string head = request.method + " " + (viaProxy ? "http://" + hostHeader + path : path) + " HTTP/1.1\r\n";
+  head += "Host: " + hostHeader + "\r\n";
+  if (!userAgent.empty()) head += "User-Agent: " + userAgent + "\r\n";
+  head += "Accept: */*\r\n";
+  if (request.rangeStart >= 0) {
+    char range[64];
+    if (request.rangeEnd >= 0)
+      std::snprintf(range, sizeof range, "Range: bytes=%lld-%lld\r\n", (long long)request.rangeStart,
+                    (long long)request.rangeEnd);
+    else
+      std::snprintf(range, sizeof range, "Range: bytes=%lld-\r\n", (long long)request.rangeStart);
+    head += range;
+  }
+  if (viaProxy && !proxy.user.empty())
+    head += "Proxy-Authorization: Basic " + Base64(proxy.user + ":" + proxy.password) + "\r\n";
+  if (request.method == "POST") {
+    if (!request.contentType.empty()) head += "Content-Type: " + request.contentType + "\r\n";
+    head += "Content-Length: " + std::to_string(request.body.size()) + "\r\n";
+  }
+  head += "Connection: keep-alive\r\n\r\n";
+
+  const std::string target = connectHost + ":" + std::to_string(connectPort);
+  // A kept connection may have been closed by the server meanwhile; then the
+  // request is sent once more on a fresh connection.
+  for (int attempt = 0;; ++attempt) {
+    bool reused = false;
+    if (socket_ != INVALID_SOCKET && connectedTo_ == target && pendingPos_ == pending_.size()) {
+      reused = true;
+    } else {
+      CloseSocket();
+      int error = 0;
+      if (!Connect(connectHost, connectPort, &error)) return fail(error);
+      connectedTo_ = target;
+    }
+    pending_.clear();
+    pendingPos_ = 0;
+    SOCKET s = socket_;
+    if (s == INVALID_SOCKET) return fail(kStopped);
+    int r = SendAll(s, head.data(), head.size(), false);
+    if (r == 0 && !request.body.empty()) r = SendAll(s, request.body.data(), request.body.size(), true);
+    std::string replyHead;
+    if (r == 0) r = ReadHead(s, &replyHead);
+    if (r < 0) {
+      if (reused && attempt == 0 && r != kStopped && r != kTimedOut && pending_.empty()) {
+        CloseSocket();
+        continue;
+      }
+      return fail(r);
+    }
+    ParsedHead parsed;
+    if (!ParseHead(replyHead, &parsed)) return fail(kBadReply);
+    while (parsed.status == 100) {  // an interim reply: the final one follows
+      r = ReadHead(s, &replyHead);
+      if (r < 0) return fail(r);
+      if (!ParseHead(replyHead, &parsed)) return fail(kBadReply);
+    }
+    response->status = parsed.status;
+    response->headers = std::move(parsed.headers);
+    lastStatus_ = parsed.status;
+    const std::string* te = response->headers.Find("Transfer-Encoding");
+    const std::string* cl = response->headers.Find("Content-Length");
+    if (cl && !(te && !EqualsNoCase(*te, "identity"))) {
+      if (!ParseContentLength(*cl, &response->contentLength)) return fail(kBadReply);
+    }
+    bool keepAlive = parsed.minorVersion >= 1 ? !HasToken(response->headers.Find("Connection"), "close")
+                                              : HasToken(response->headers.Find("Connection"), "keep-alive");
+    if (sink && !sink->Begin(*response)) {
+      // Unwanted body (an error reply): close instead of draining it.
+      if (request.method != "HEAD") CloseSocket();
+      return response->status;
+    }
+    r = ReadBody(s, request, sink, response, &keepAlive);
+    if (r < 0) {
+      fail(r);
+      return r;
+    }
+    if (!keepAlive || pendingPos_ != pending_.size()) CloseSocket();
+    return response->status;
+  }
+}
+
+}  // namespace svnet
