@@ -39,6 +39,10 @@ What it serves, below DIR:
     lyingchunk   a chunk that announces more bytes than follow
     redirect     302 to the same path without the prefix
     slow=MS      sleep MS milliseconds before every 64 KB of body
+* Hosts that misbehave: GET /_ctl/listen?faults=<fault>[,<fault>...] opens one
+  more port on 127.0.0.1 on which every request gets those faults, and
+  answers with its number (host lists separate hosts by "/", so a fault
+  cannot ride in a host name as a path prefix).
 * Proxy requests (absolute-form targets "http://host/path") are served from
   DIR as well; a target host ending in "needauth.invalid" asks for Basic proxy
   authentication "user:pass" (407 otherwise).
@@ -89,13 +93,14 @@ class Handler(BaseHTTPRequestHandler):
             proxy_host = parts.hostname or ""
             target = parts.path + ("?" + parts.query if parts.query else "")
         path, _, query = target.partition("?")
-        faults = {}
+        if path == "/_ctl/listen":
+            spec = urllib.parse.parse_qs(query).get("faults", [""])[0]
+            port = self.server.main.add_listener(spec)
+            return self.simple(200, str(port).encode())
+        faults = self.server.parse_faults(self.server.default_faults)
         m = re.match(r"^/_f/([^/]*)(/.*)?$", path)
         if m:
-            for item in m.group(1).split(","):
-                key, _, val = item.partition("=")
-                if key:
-                    faults[key] = val
+            faults.update(self.server.parse_faults(m.group(1)))
             path = m.group(2) or "/"
         body = self.read_request_body()
         record = {
@@ -327,14 +332,37 @@ class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = False
 
-    def __init__(self, root, port):
+    def __init__(self, root, port, default_faults="", main=None):
         super().__init__(("127.0.0.1", port), Handler)
+        self.main = main or self
+        self.default_faults = default_faults
+        self.listeners = {}
         self.root = os.path.abspath(root)
         self.log_path = os.path.join(self.root, "_log", "requests.jsonl")
         self.upload_dir = os.path.join(self.root, "_uploads")
         self.log_lock = threading.Lock()
         self.stopping = threading.Event()
         os.makedirs(os.path.dirname(self.log_path), exist_ok=True)
+
+    @staticmethod
+    def parse_faults(spec):
+        faults = {}
+        for item in spec.split(","):
+            key, _, val = item.partition("=")
+            if key:
+                faults[key] = val
+        return faults
+
+    def add_listener(self, spec):
+        with self.log_lock:
+            if spec in self.listeners:
+                return self.listeners[spec].server_address[1]
+            extra = Server(self.root, 0, spec, self)
+            extra.stopping = self.stopping
+            extra.log_lock = self.log_lock
+            self.listeners[spec] = extra
+        threading.Thread(target=extra.serve_forever, kwargs={"poll_interval": 0.2}, daemon=True).start()
+        return extra.server_address[1]
 
     def local_path(self, url_path):
         rel = urllib.parse.unquote(url_path).lstrip("/")
@@ -367,7 +395,12 @@ def main():
 
     def stop(*_):
         server.stopping.set()
-        threading.Thread(target=server.shutdown, daemon=True).start()
+
+        def shut():
+            for extra in list(server.listeners.values()):
+                extra.shutdown()
+            server.shutdown()
+        threading.Thread(target=shut, daemon=True).start()
 
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
