@@ -115,9 +115,9 @@ SVU_API SvStr SVAPI MD5File(const char* fileName);
 SVU_API SvStr SVAPI EncodeBase64(SvStr bytes);
 SVU_API SvStr SVAPI DecodeBase64(SvStr text);
 SVU_API SvStr SVAPI UrlEncode(SvStr text);
-SVU_API SvStr SVAPI UrlDecode(SvStr text);
+SVU_API SvStr SVAPI UrlDecode(const char* text);  // text: read up to its first zero byte
 SVU_API SvStr SVAPI Str2HTTP(SvStr bytes);
-SVU_API SvStr SVAPI HTTP2Str(SvStr text);
+SVU_API SvStr SVAPI HTTP2Str(const char* text);   // text: read up to its first zero byte
 SVU_API void SVAPI XorBlock(void* buffer, int32_t count, int32_t key);
 SVU_API SvStr SVAPI XorStr(SvStr text, int32_t key);
 SVU_API void SVAPI SVXAE(void* buffer, int32_t count, int32_t key);
