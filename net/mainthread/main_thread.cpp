@@ -60,7 +60,7 @@ std::string PluginSums() {
   sv::Release(names);
   long count = 0;
   long long sum = 0;
-  for (char sep : {'\t'}) {
+  for (char sep : {'/'}) {  // section names come joined by "/"
     for (auto& name : SplitAll(list, sep)) {
       if (name.empty() || name[0] != '*') continue;
       ++count;

@@ -34,8 +34,8 @@ void PutServerFile(const std::string& rel, const std::string& bytes) {
   ASSERT_TRUE(WriteFileBytes(path, bytes)) << path;
 }
 
-std::vector<std::string> Requests() {
-  std::string all = ReadFileBytes(ServerPath("_log/requests.jsonl"));
+std::vector<std::string> Requests(const std::string& site) {
+  std::string all = ReadFileBytes(ServerPath((site.empty() ? "" : site + "/") + "_log/requests.jsonl"));
   std::vector<std::string> out;
   size_t start = 0;
   while (start < all.size()) {
@@ -47,9 +47,9 @@ std::vector<std::string> Requests() {
   return out;
 }
 
-std::vector<std::string> RequestsFor(const std::string& part) {
+std::vector<std::string> RequestsFor(const std::string& part, const std::string& site) {
   std::vector<std::string> out;
-  for (auto& r : Requests())
+  for (auto& r : Requests(site))
     if (r.find(part) != std::string::npos) out.push_back(r);
   return out;
 }
@@ -105,17 +105,21 @@ TSVNetParams Params(int method, const char* path) {
 
 namespace nettest {
 
-std::string FaultHost(const std::string& faults) {
+static std::string Listener(const std::string& query) {
   static std::map<std::string, std::string> known;
-  auto it = known.find(faults);
+  auto it = known.find(query);
   if (it != known.end()) return it->second;
   svnet::HttpClient client;
   svnet::HttpRequest req;
-  req.url = "http://" + ServerHost() + "/_ctl/listen?faults=" + faults;
+  req.url = "http://" + ServerHost() + "/_ctl/listen?" + query;
   svnet::StringSink sink;
   svnet::HttpResponse r;
   if (client.Execute(req, &sink, &r) != 200) return std::string();
-  return known[faults] = "127.0.0.1:" + sink.text;
+  return known[query] = "127.0.0.1:" + sink.text;
 }
+
+std::string FaultHost(const std::string& faults) { return Listener("faults=" + faults); }
+
+std::string SiteHost(const std::string& site) { return Listener("root=" + site); }
 
 }  // namespace nettest

@@ -20,14 +20,17 @@ std::string ServerHost();
 std::string ServerPath(const std::string& rel);
 void PutServerFile(const std::string& rel, const std::string& bytes);
 // Every request the server recorded so far, one JSON text each.
-std::vector<std::string> Requests();
-// Requests whose target contains `part`.
-std::vector<std::string> RequestsFor(const std::string& part);
+// Without a site: those of the main port and the fault hosts.
+std::vector<std::string> Requests(const std::string& site = "");
+// Requests whose text contains `part`.
+std::vector<std::string> RequestsFor(const std::string& part, const std::string& site = "");
 // Deterministic bytes for test files.
 std::string Pattern(size_t size, unsigned seed);
 // A host (another port of the local server) that applies these faults to
 // every request, e.g. "short" or "status=404".
 std::string FaultHost(const std::string& faults);
+// A host with a root folder of its own (below the server's root, as `site`).
+std::string SiteHost(const std::string& site);
 // A host on which nothing listens.
 std::string DeadHost();
 

@@ -42,7 +42,8 @@ What it serves, below DIR:
 * Hosts that misbehave: GET /_ctl/listen?faults=<fault>[,<fault>...] opens one
   more port on 127.0.0.1 on which every request gets those faults, and
   answers with its number (host lists separate hosts by "/", so a fault
-  cannot ride in a host name as a path prefix).
+  cannot ride in a host name as a path prefix). With "&root=NAME" that port
+  serves (and records requests) below DIR/NAME instead, a site of its own.
 * Proxy requests (absolute-form targets "http://host/path") are served from
   DIR as well; a target host ending in "needauth.invalid" asks for Basic proxy
   authentication "user:pass" (407 otherwise).
@@ -94,8 +95,8 @@ class Handler(BaseHTTPRequestHandler):
             target = parts.path + ("?" + parts.query if parts.query else "")
         path, _, query = target.partition("?")
         if path == "/_ctl/listen":
-            spec = urllib.parse.parse_qs(query).get("faults", [""])[0]
-            port = self.server.main.add_listener(spec)
+            q = urllib.parse.parse_qs(query)
+            port = self.server.main.add_listener(q.get("faults", [""])[0], q.get("root", [""])[0])
             return self.simple(200, str(port).encode())
         faults = self.server.parse_faults(self.server.default_faults)
         m = re.match(r"^/_f/([^/]*)(/.*)?$", path)
@@ -353,14 +354,19 @@ class Server(ThreadingHTTPServer):
                 faults[key] = val
         return faults
 
-    def add_listener(self, spec):
+    def add_listener(self, spec, site=""):
+        key = (spec, site)
         with self.log_lock:
-            if spec in self.listeners:
-                return self.listeners[spec].server_address[1]
-            extra = Server(self.root, 0, spec, self)
+            if key in self.listeners:
+                return self.listeners[key].server_address[1]
+            root = self.root
+            if site:
+                root = os.path.normpath(os.path.join(self.root, site))
+                if not root.startswith(self.root + os.sep):
+                    root = self.root
+            extra = Server(root, 0, spec, self)
             extra.stopping = self.stopping
-            extra.log_lock = self.log_lock
-            self.listeners[spec] = extra
+            self.listeners[key] = extra
         threading.Thread(target=extra.serve_forever, kwargs={"poll_interval": 0.2}, daemon=True).start()
         return extra.server_address[1]
 

@@ -5,6 +5,10 @@
 //       starts the engine, waits until the main thread is idle (its first
 //       status query done) or the time is up, prints the host lists and the
 //       main script path, stops the engine
+//       (a fourth argument "kick=N": the first N times the thread goes idle,
+//       ActiveteMainScript starts its next query at once)
+//   net_probe setproxy <server> <port> <user> <password>
+//       stores proxy settings (and so writes TovrinNet.cfg)
 //   net_probe hosts [switches...]
 //       starts the engine without main thread (version 65535), prints the
 //       host lists and the proxy settings, stops it
@@ -43,13 +47,24 @@ int main(int argc, char** argv) {
   if (mode == "run" && argc >= 4) {
     SolvikaNetStart(nullptr, (uint16_t)std::atoi(argv[2]));
     DWORD until = GetTickCount() + (DWORD)std::atoi(argv[3]);
-    while (!isMainScriptFree() && (LONG)(until - GetTickCount()) > 0) Sleep(50);
+    int kicks = argc > 4 && std::strncmp(argv[4], "kick=", 5) == 0 ? std::atoi(argv[4] + 5) : 0;
+    for (;;) {
+      while (!isMainScriptFree() && (LONG)(until - GetTickCount()) > 0) Sleep(20);
+      if (kicks-- <= 0 || (LONG)(until - GetTickCount()) <= 0) break;
+      ActiveteMainScript();
+    }
     std::printf("IDLE=%d\n", (int)isMainScriptFree());
     std::printf("SCRIPTS=%s\nSOURCES=%s\nMAINPATH=%s\n", Take(GetScriptHosts).c_str(), Take(GetSourceHosts).c_str(),
                 Take(GetMainScriptPath).c_str());
     DWORD t0 = GetTickCount();
     SolvikaNetStop();
     std::printf("STOPMS=%lu\n", (unsigned long)(GetTickCount() - t0));
+    return 0;
+  }
+  if (mode == "setproxy" && argc >= 6) {
+    SolvikaNetStart(nullptr, 65535);
+    SetProxyParam(argv[2], (uint16_t)std::atoi(argv[3]), argv[4], argv[5]);
+    SolvikaNetStop();
     return 0;
   }
   if (mode == "hosts") {
