@@ -1,7 +1,6 @@
 // Forward and backward search of a pattern or a character in 8-bit text,
 // case-sensitive or through the upper-case map. Positions are 1-based and 0
 // means "not found". The lengths of source and pattern come from the caller.
-#include <assert.h>
 #include <string.h>
 
 #include "SolvikaUtils.h"
@@ -17,7 +16,6 @@ const uint8_t* U(const char* s) { return (const uint8_t*)s; }
 
 template <class Cmp>
 int32_t Forward(const char* source, const char* pattern, int32_t sourceLen, int32_t patternLen, int32_t start) {
-  assert(start >= 1);
   // A start below 1 would read in front of the text; it counts as 1.
   if (start < 1) start = 1;
   if (!source || !pattern || patternLen <= 0 || sourceLen < patternLen) return 0;
@@ -72,7 +70,6 @@ SV_EXPORT int32_t SVAPI FastPosBackNoCase(const char* source, const char* patter
 
 SV_EXPORT int32_t SVAPI FastCharPos(const char* source, char c, int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
-    assert(start >= 1);
     if (start < 1) start = 1;
     size_t n = source ? strlen(source) : 0;
     if ((size_t)start > n) return 0;
