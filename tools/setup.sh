@@ -11,6 +11,7 @@ PACKAGES=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
   wine wine32:i386 xvfb xauth locales
   googletest zip unzip
+  nginx-light  # a real web server for the network tests
 )
 
 missing=()

@@ -1,10 +1,27 @@
-// The packing library's zip functions, resolved from SolvikaPU.dll when first
-// needed, so that the engine loads (and serves plain files) without it.
+// The packing library's zip functions. When SolvikaPU is part of the build
+// the engine links it; otherwise they are resolved from SolvikaPU.dll when
+// first needed, so that the engine still serves plain files without it.
 #include <windows.h>
 
 #include "job.h"
 
+#ifdef SVNET_LINK_PU
+#include "SolvikaPU.h"
+#endif
+
 namespace svnet {
+
+#ifdef SVNET_LINK_PU
+
+int32_t PackFiles(const std::string& archive, const std::string& files) {
+  return ZipFiles(archive.c_str(), files.c_str());
+}
+
+int32_t UnpackFiles(const std::string& archive, const std::string& folder, const std::string& masks) {
+  return UnZipFiles(archive.c_str(), folder.c_str(), masks.c_str());
+}
+
+#else
 
 namespace {
 
@@ -28,5 +45,7 @@ int32_t UnpackFiles(const std::string& archive, const std::string& folder, const
   auto fn = (UnZipFilesFn)PackingFunction("UnZipFiles");
   return fn ? fn(archive.c_str(), folder.c_str(), masks.c_str()) : 2;
 }
+
+#endif
 
 }  // namespace svnet

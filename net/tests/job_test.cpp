@@ -26,6 +26,29 @@ void ReleaseRec(TSVNetFileListRec* r) {
   sv::Release(r->Name), sv::Release(r->Path), sv::Release(r->Host), sv::Release(r->ETag);
 }
 
+uint32_t Crc32(const std::string& s) {
+  uint32_t c = 0xFFFFFFFFu;
+  for (unsigned char b : s) {
+    c ^= b;
+    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+  }
+  return ~c;
+}
+
+// A zip archive with one stored (uncompressed) entry.
+std::string StoredZip(const std::string& name, const std::string& data) {
+  auto u16 = [](uint32_t v) { return std::string{(char)(v & 0xFF), (char)(v >> 8)}; };
+  auto u32 = [&](uint32_t v) { return u16(v & 0xFFFF) + u16(v >> 16); };
+  const uint32_t crc = Crc32(data), n = (uint32_t)data.size(), nl = (uint32_t)name.size();
+  std::string local = u32(0x04034b50) + u16(10) + u16(0) + u16(0) + u16(0) + u16(0x21) + u32(crc) + u32(n) +
+                      u32(n) + u16(nl) + u16(0) + name + data;
+  std::string central = u32(0x02014b50) + u16(20) + u16(10) + u16(0) + u16(0) + u16(0) + u16(0x21) + u32(crc) +
+                        u32(n) + u32(n) + u16(nl) + u16(0) + u16(0) + u16(0) + u16(0) + u32(0) + u32(0) + name;
+  std::string end = u32(0x06054b50) + u16(0) + u16(0) + u16(1) + u16(1) + u32((uint32_t)central.size()) +
+                    u32((uint32_t)local.size()) + u16(0);
+  return local + central + end;
+}
+
 class JobTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -278,15 +301,22 @@ TEST_F(JobTest, ControlResultsAndStates) {
 TEST_F(JobTest, ZipDownloadsAreUnpacked) {
   std::string pu = TestProgramFolder() + "SolvikaPU.dll";
   if (!SVFileExists(pu.c_str())) GTEST_SKIP() << "SolvikaPU.dll not built yet";
-  // A stored (uncompressed) zip archive with one entry "in.txt" = "hello".
-  const std::string zip = ReadFileBytes(TestProgramFolder() + "net_test_hello.zip");
-  if (zip.empty()) GTEST_SKIP() << "no sample archive";
-  PutServerFile("zip/PACK.ZIP", zip);
+  PutServerFile("zip/PACK.ZIP", StoredZip("in.txt", "hello"));
+  PutServerFile("zip/second.zip", StoredZip("low.txt", "lower case"));
   JobHandle job;
-  Download(job, host_, "zip", "PACK.ZIP");
-  ASSERT_TRUE(SVNetIsCorrect(&job));
+  Download(job, host_, "zip", "PACK.ZIP/second.zip");
+  ASSERT_TRUE(SVNetIsCorrect(&job)) << SVNetGetResultCode(&job);
   EXPECT_EQ("hello", ReadFileBytes(dir_ / "in.txt"));
+  EXPECT_EQ("lower case", ReadFileBytes(dir_ / "low.txt"));
   EXPECT_FALSE(SVFileExists((dir_ / "PACK.ZIP").c_str()));
+  EXPECT_FALSE(SVFileExists((dir_ / "second.zip").c_str()));
+  // Without AutoExtract the archive stays as it came.
+  SVNetInit(&job, 0, "");
+  SVNetSetAutoExtr(&job, 0);
+  SVNetSetHost(&job, host_.c_str());
+  SVNetRunDownload(&job, dir_.Path().c_str(), "zip", "second.zip");
+  ASSERT_TRUE(job.Wait());
+  EXPECT_TRUE(SVFileExists((dir_ / "second.zip").c_str()));
 }
 
 }  // namespace
