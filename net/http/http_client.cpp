@@ -110,8 +110,7 @@ void HttpClient::CloseSocket() {
     socket_ = INVALID_SOCKET;
   }
   connectedTo_.clear();
-  pending_.clear();
-  pendingPos_ = 0;
+  begin_ = end_ = 0;
 }
 
 bool HttpClient::Connect(const std::string& host, uint16_t port, int* error) {
@@ -145,6 +144,8 @@ bool HttpClient::Connect(const std::string& host, uint16_t port, int* error) {
   DWORD timeout = (DWORD)(timeoutMs > 0 ? timeoutMs : 200000000);
   setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&timeout, sizeof timeout);
   setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, (const char*)&timeout, sizeof timeout);
+  int receiveBuffer = 1 << 20;  // room for fast transfers between two reads
+  setsockopt(s, SOL_SOCKET, SO_RCVBUF, (const char*)&receiveBuffer, sizeof receiveBuffer);
   BOOL noDelay = TRUE;
   setsockopt(s, IPPROTO_TCP, TCP_NODELAY, (const char*)&noDelay, sizeof noDelay);
   if (connect(s, (sockaddr*)&addr, sizeof addr) == SOCKET_ERROR) {
@@ -169,24 +170,29 @@ int HttpClient::SendAll(SOCKET s, const char* data, size_t size, bool reportProg
 }
 
 int HttpClient::Fill(SOCKET s, size_t want) {
-  if (pendingPos_ > 0 && pendingPos_ == pending_.size()) {
-    pending_.clear();
-    pendingPos_ = 0;
+  if (begin_ == end_) begin_ = end_ = 0;
+  if (end_ + want > buf_.size()) {
+    if (begin_ > 0) {
+      std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+      end_ -= begin_;
+      begin_ = 0;
+    }
+    if (end_ + want > buf_.size()) buf_.resize(end_ + want);
   }
-  size_t old = pending_.size();
-  pending_.resize(old + want);
-  int r = recv(s, &pending_[old], (int)want, 0);
-  pending_.resize(old + (r > 0 ? (size_t)r : 0));
-  if (r > 0) return r;
+  int r = recv(s, buf_.data() + end_, (int)want, 0);
+  if (r > 0) {
+    end_ += (size_t)r;
+    return r;
+  }
   if (stopped_) return kStopped;
   return r == 0 ? kConnectionLost : SocketError();
 }
 
 int HttpClient::ReadHead(SOCKET s, std::string* head) {
-  size_t scanFrom = pendingPos_;
+  size_t scanned = 0;  // bytes after begin_ already searched
   for (;;) {
-    std::string_view avail(pending_.data() + pendingPos_, pending_.size() - pendingPos_);
-    size_t from = scanFrom > pendingPos_ + 3 ? scanFrom - pendingPos_ - 3 : 0;
+    std::string_view avail(buf_.data() + begin_, end_ - begin_);
+    size_t from = scanned > 3 ? scanned - 3 : 0;
     size_t crlf = avail.find("\r\n\r\n", from);
     size_t lf = avail.find("\n\n", from);
     size_t end = std::string_view::npos, skip = 0;
@@ -194,13 +200,13 @@ int HttpClient::ReadHead(SOCKET s, std::string* head) {
     else if (lf != std::string_view::npos) end = lf, skip = 2;
     if (end != std::string_view::npos) {
       head->assign(avail.substr(0, end));
-      pendingPos_ += end + skip;
+      begin_ += end + skip;
       return 0;
     }
     if (avail.size() > kMaxHead) return kBadReply;
     // A reply must start like one: refuse early what cannot become HTTP.
     if (avail.size() >= 5 && !EqualsNoCase(avail.substr(0, 5), "HTTP/")) return kBadReply;
-    scanFrom = pending_.size();
+    scanned = avail.size();
     int r = Fill(s, Block());
     if (r < 0) return r;
   }
@@ -208,14 +214,15 @@ int HttpClient::ReadHead(SOCKET s, std::string* head) {
 
 int HttpClient::ReadLine(SOCKET s, std::string* line) {
   for (;;) {
-    size_t nl = pending_.find('\n', pendingPos_);
-    if (nl != std::string::npos) {
-      line->assign(pending_, pendingPos_, nl - pendingPos_);
+    const char* start = buf_.data() + begin_;
+    const char* nl = (const char*)std::memchr(start, '\n', end_ - begin_);
+    if (nl) {
+      line->assign(start, (size_t)(nl - start));
       if (!line->empty() && line->back() == '\r') line->pop_back();
-      pendingPos_ = nl + 1;
+      begin_ += (size_t)(nl - start) + 1;
       return 0;
     }
-    if (pending_.size() - pendingPos_ > kMaxLine) return kBadReply;
+    if (end_ - begin_ > kMaxLine) return kBadReply;
     int r = Fill(s, 1024);
     if (r < 0) return r;
   }
@@ -240,19 +247,17 @@ int HttpClient::ReadBody(SOCKET s, const HttpRequest& request, BodySink* sink, H
     int64_t left = count;
     while (left != 0) {
       size_t block = Block();
-      if (pendingPos_ == pending_.size()) {
-        pending_.clear();
-        pendingPos_ = 0;
+      if (begin_ == end_) {
         size_t want = left < 0 || (int64_t)block < left ? block : (size_t)left;
         int r = Fill(s, want);
         if (r == kConnectionLost && count < 0) return 0;  // the body ends with the connection
         if (r < 0) return r;
       }
-      size_t n = pending_.size() - pendingPos_;
+      size_t n = end_ - begin_;
       if (n > block) n = block;
       if (left >= 0 && (int64_t)n > left) n = (size_t)left;
-      int r = Deliver(sink, pending_.data() + pendingPos_, n, response);
-      pendingPos_ += n;
+      int r = Deliver(sink, buf_.data() + begin_, n, response);
+      begin_ += n;
       if (r < 0) return r;
       if (left > 0) left -= (int64_t)n;
     }
@@ -336,7 +341,7 @@ int HttpClient::Execute(const HttpRequest& request, BodySink* sink, HttpResponse
   // request is sent once more on a fresh connection.
   for (int attempt = 0;; ++attempt) {
     bool reused = false;
-    if (socket_ != INVALID_SOCKET && connectedTo_ == target && pendingPos_ == pending_.size()) {
+    if (socket_ != INVALID_SOCKET && connectedTo_ == target && begin_ == end_) {
       reused = true;
     } else {
       CloseSocket();
@@ -344,8 +349,7 @@ int HttpClient::Execute(const HttpRequest& request, BodySink* sink, HttpResponse
       if (!Connect(connectHost, connectPort, &error)) return fail(error);
       connectedTo_ = target;
     }
-    pending_.clear();
-    pendingPos_ = 0;
+    begin_ = end_ = 0;
     SOCKET s = socket_;
     if (s == INVALID_SOCKET) return fail(kStopped);
     int r = SendAll(s, head.data(), head.size(), false);
@@ -353,7 +357,7 @@ int HttpClient::Execute(const HttpRequest& request, BodySink* sink, HttpResponse
     std::string replyHead;
     if (r == 0) r = ReadHead(s, &replyHead);
     if (r < 0) {
-      if (reused && attempt == 0 && r != kStopped && r != kTimedOut && pending_.empty()) {
+      if (reused && attempt == 0 && r != kStopped && r != kTimedOut && end_ == 0) {
         CloseSocket();
         continue;
       }
@@ -386,7 +390,7 @@ int HttpClient::Execute(const HttpRequest& request, BodySink* sink, HttpResponse
       fail(r);
       return r;
     }
-    if (!keepAlive || pendingPos_ != pending_.size()) CloseSocket();
+    if (!keepAlive || begin_ != end_) CloseSocket();
     return response->status;
   }
 }

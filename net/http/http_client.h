@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "http_parse.h"
 #include "win_handles.h"
@@ -110,8 +111,10 @@ class HttpClient {
   SOCKET socket_ = INVALID_SOCKET;
   volatile LONG stopped_ = 0;
   std::string connectedTo_;  // "host:port" of the open connection
-  std::string pending_;      // received bytes not yet consumed
-  size_t pendingPos_ = 0;
+  // Received bytes not yet consumed: buf_[begin_, end_). A plain buffer that
+  // is reused, so that receiving costs no clearing or copying.
+  std::vector<char> buf_;
+  size_t begin_ = 0, end_ = 0;
   int lastStatus_ = 0;
 };
 

@@ -18,7 +18,6 @@ namespace svnet {
 namespace {
 
 struct Engine {
-  volatile LONG started = 0;       // SolvikaNetStart ran (once per process)
   bool running = false;            // between start and stop
   volatile LONG threadStarted = 0;  // the main thread was started (never again)
   HANDLE thread = nullptr;
@@ -226,7 +225,9 @@ using namespace svnet;
 SV_EXPORT void SVAPI SolvikaNetStart(HWND window, uint16_t version) {
   sv::GuardVoid([&] {
     Engine& e = E();
-    if (InterlockedExchange(&e.started, 1) != 0) return;
+    // Once a main thread has run in this process the engine is not started
+    // again; a start without one (version 65535) may be repeated.
+    if (e.threadStarted || e.running) return;
     SetApplParam(window, version);
     e.version = version;
     ApplyCommandLineHosts();

@@ -212,6 +212,19 @@ TEST_F(JobTest, UploadPostsTheFileWithItsFields) {
   EXPECT_NE(std::string::npos, log[0].find("\"upf\": {\"filename\": \"report.txt\", \"size\": 11"));
   EXPECT_NE(std::string::npos, log[0].find("\"stat\""));
   EXPECT_GT(SVNetGetWriteLength(&job), 11);
+
+  // Packed: the server gets "report.txt.zip", and the archive is gone again.
+  if (!SVFileExists((TestProgramFolder() + "SolvikaPU.dll").c_str())) return;
+  SVNetInitUpload(&job, 1, "UP");
+  SVNetSetHost(&job, host_.c_str());
+  SVNetRunUpload(&job, folder.c_str(), "client/up.php", "report.txt");
+  ASSERT_TRUE(job.Wait());
+  ASSERT_TRUE(SVNetIsCorrect(&job));
+  log = RequestsFor("client/up.php");
+  ASSERT_EQ(2u, log.size());
+  EXPECT_NE(std::string::npos, log[1].find("\"filename\": \"report.txt.zip\"")) << log[1];
+  EXPECT_FALSE(SVFileExists((dir_ / "report.txt.zip").c_str()));
+  EXPECT_TRUE(SVFileExists((dir_ / "report.txt").c_str()));
 }
 
 TEST_F(JobTest, SizeQuerySumsContentLengthsOverSeveralFiles) {
