@@ -90,8 +90,20 @@ TEST_F(MainThreadTest, FirstStartAsksForHostsThenStatusAndObeysTheReply) {
                 "DELETEINIVALUES\n\tGone\t\n\tKeep\tdrop\nUNKNOWN\targ\n\tOpts\tLate\tx\n");
   ASSERT_TRUE(WriteFileBytes(dir_ / "Tovrin.ini",
                              "[*old]\r\nNewVersion=7\r\n[Gone]\r\nk=v\r\n[Keep]\r\ndrop=1\r\nstay=2\r\n"));
-  std::string out = Probe("run 418 20000" + Override());
+  std::string out = Probe("run 418 20000 -tnnetopendebugconsole" + Override());
   EXPECT_NE(std::string::npos, out.find("IDLE=1")) << out;
+  // The debug log, in order.
+  size_t at = 0;
+  for (std::string line : std::initializer_list<std::string>{"--SVNet started", "Load Configs", "Load Configs File: ", "Program version: 418",
+                           "Scripts: " + SiteHostName(), "--SVNet main thread started",
+                           " [POSTorGET] /client/svparams.php?act=gethosts", "#", " File: \r\n", " Host: " + SiteHostName(),
+                           "~Result #", "~Done #", " [POSTorGET] <OK> " + SiteHostName(),
+                           "--TovrinNet main query done", "Set script hosts: s1.invalid/", "Set source hosts: files.invalid",
+                           "Save Configs", "?act=readstat", "--SVNet main thread stopped", "--SVNet stopped"}) {
+    size_t found = out.find(line, at);
+    ASSERT_NE(std::string::npos, found) << "missing after " << at << ": " << line << "\n" << out;
+    at = found + line.size();
+  }
   EXPECT_NE(std::string::npos, out.find("SCRIPTS=" + SiteHostName() + "\r\n")) << out;  // the override stands alone
   EXPECT_NE(std::string::npos, out.find("MAINPATH=http://" + SiteHostName() + "/")) << out;
 
