@@ -106,10 +106,13 @@ int32_t InitEx(Job* j, const TSVNetParams& params) {
   LeaveCriticalSection(&j->Lock);
   j->ResultCode = 0;
   if (params.Size != 48) return 2;
+  // The job's own copies of the caller's texts, made before the old ones go
+  // (a caller may pass a text that the job itself holds).
+  TSVNetParams copy = params;
+  SvStr* strs[] = {&copy.Path, &copy.Host, &copy.Files, &copy.LocalDir, &copy.UploadFile, &copy.Tag};
+  for (SvStr* s : strs) *s = Copy(*s);
   ReleaseParams(&j->p);
-  j->p = params;
-  SvStr* strs[] = {&j->p.Path, &j->p.Host, &j->p.Files, &j->p.LocalDir, &j->p.UploadFile, &j->p.Tag};
-  for (SvStr* s : strs) *s = Copy(*s);  // the job's own copies of the caller's texts
+  j->p = copy;
   if (j->p.Timeout == 0) j->p.Timeout = 200000000;
   if (j->p.ResetHost) {
     EnterCriticalSection(&j->Lock);

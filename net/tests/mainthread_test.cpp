@@ -191,4 +191,13 @@ TEST_F(MainThreadTest, ProxySettingsAreSavedByteForByteAndDamageIsDiscarded) {
   EXPECT_NE(std::string::npos, hosts.find("SCRIPTS=" + BuiltInHostsForTest(false) + "\r\n")) << hosts;
 }
 
+TEST_F(MainThreadTest, CommandLineOverridesTheHostLists) {
+  std::string out = Probe("hosts -tnnetlocalhost -tnnetdefaulthost:other");
+  EXPECT_NE(std::string::npos, out.find("SCRIPTS=localhost\r\nSOURCES=localhost\r\n")) << out;
+  out = Probe("hosts -tnnetdefaulthost:h1:81/h2");
+  EXPECT_NE(std::string::npos, out.find("SCRIPTS=h1:81/h2\r\nSOURCES=h1:81/h2\r\n")) << out;
+  out = Probe("hosts -TNNETLOCALHOST");  // exact case only
+  EXPECT_NE(std::string::npos, out.find("SCRIPTS=" + BuiltInHostsForTest(false) + "\r\n")) << out;
+}
+
 }  // namespace
