@@ -68,4 +68,8 @@ SVPU_API void SVAPI zlibFreeBuf(void* buffer);
 SVPU_API void SVAPI SolvikaStart(void);
 SVPU_API SvBool SVAPI ExtrUpdates(const char* package);
 
+#ifdef SV_BUILDING_PU
+// Every library exports its own GetModuleVersion; callers ask a library file
+// for it through GetDllModuleVersion (SolvikaUtils).
 SVPU_API int32_t SVAPI GetModuleVersion(void);
+#endif
