@@ -140,16 +140,22 @@ TEST(TcpIO, PortAlreadyInUseIsRefused) {
 }
 
 TEST(TcpIO, ConnectFailuresCloseTheSocket) {
-  uint16_t freePort;
-  {
-    Server s;
-    freePort = s.port;
-  }  // closed: nobody listens there now
+  // A socket bound but not listening holds the port for the whole test, so no
+  // other test's server can take it and the connection is refused for sure.
+  SOCKET holder = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr = {};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(0, bind(holder, (sockaddr*)&addr, sizeof addr));
+  int addrLen = sizeof addr;
+  getsockname(holder, (sockaddr*)&addr, &addrLen);
+  uint16_t freePort = ntohs(addr.sin_port);
   SvSocket sock = 0;
   EXPECT_FALSE(CreateClient(&sock, "127.0.0.1", freePort));
   EXPECT_EQ(SV_INVALID_SOCKET, sock);
   EXPECT_FALSE(CreateClient(&sock, "999.1.1.1", freePort));
   EXPECT_EQ(SV_INVALID_SOCKET, sock);
+  closesocket(holder);
 }
 
 TEST(TcpIO, WaitForDataNamesTheFirstReadableSocketInArrayOrder) {
