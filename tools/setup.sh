@@ -25,7 +25,18 @@ if [ ${#missing[@]} -gt 0 ]; then
     $SUDO dpkg --add-architecture i386
   fi
   $SUDO apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # Packages must not start system services (nginx would take port 80): the
+  # tests start their own servers on free ports.
+  policy=/usr/sbin/policy-rc.d
+  own_policy=0
+  if [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\nexit 101\n' | $SUDO tee "$policy" >/dev/null
+    $SUDO chmod +x "$policy"
+    own_policy=1
+  fi
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" || status=$?
+  if [ "$own_policy" = 1 ]; then $SUDO rm -f "$policy"; fi
+  [ "${status:-0}" = 0 ] || exit "$status"
 fi
 
 # Wine needs the Russian UTF-8 locale to report the ANSI code page 1251 and to
