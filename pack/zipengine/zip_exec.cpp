@@ -50,22 +50,25 @@ class SourceCollector {
     size_t slash = path.find_last_of(L"\\/");
     std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
     if (name.size() == 2 && name[1] == L':') name.clear();  // a drive root: its content, unprefixed
-    if (a & FILE_ATTRIBUTE_DIRECTORY)
+    if (a & FILE_ATTRIBUTE_DIRECTORY) {
       AddTree(path, name);
-    else
-      AddFile(path, name);
+      return 0;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info)) return kSvZipErrNoFiles;
+    AddFile(path, name, ((uint64_t)info.nFileSizeHigh << 32) | info.nFileSizeLow);
     return 0;
   }
 
  private:
-  void AddFile(const std::wstring& path, const std::wstring& name) {
+  void AddFile(const std::wstring& path, const std::wstring& name, uint64_t size) {
     std::wstring full = Lower(path);
     if (full == skipArchive_ || full == skipTemp_) return;  // never the archive into itself
-    items.push_back({path, name, false});
+    items.push_back({path, name, false, size});
   }
 
   void AddTree(const std::wstring& path, const std::wstring& name) {
-    if (!name.empty()) items.push_back({path, name, true});
+    if (!name.empty()) items.push_back({path, name, true, 0});
     std::wstring base = path;
     if (base.back() != L'\\') base += L'\\';
     Enumerate(base + L"*", base, name.empty() ? std::wstring() : name + L"/");
@@ -88,7 +91,7 @@ class SourceCollector {
       if (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         AddTree(path, prefix + f.cFileName);
       else
-        AddFile(path, prefix + f.cFileName);
+        AddFile(path, prefix + f.cFileName, ((uint64_t)f.nFileSizeHigh << 32) | f.nFileSizeLow);
     }
   }
 
@@ -113,7 +116,7 @@ int32_t Rebuild(const std::wstring& archive, FileSource* old, const ZipDirectory
     if (!w.Out().Create(temp)) return kSvZipErrWrite;
     for (size_t i = 0; rc == 0 && i < dir.entries.size(); ++i)
       if (keep[i]) rc = w.CopyEntry(*old, dir.entries[i]);
-    for (size_t i = 0; rc == 0 && i < added.size(); ++i) rc = w.AddNew(added[i]);
+    if (rc == 0) rc = w.AddAll(added);
     if (rc == 0) rc = w.WriteDirectory(dir.comment);
     if (rc == 0 && !w.Out().Finish()) rc = kSvZipErrWrite;
     w.Out().Close();
@@ -137,7 +140,7 @@ int32_t Append(const std::wstring& archive, FileSource& old, const ZipDirectory&
   // The old records stay first in the directory, as their entries in the file.
   for (const ZipEntry& e : dir.entries) w.KeepCentral(e.centralRecord);
   int32_t rc = 0;
-  for (size_t i = 0; rc == 0 && i < added.size(); ++i) rc = w.AddNew(added[i]);
+  rc = w.AddAll(added);
   if (rc == 0) rc = w.WriteDirectory(dir.comment);
   if (rc == 0 && w.Out().Finish()) return 0;
   if (rc == 0) rc = kSvZipErrWrite;

@@ -17,7 +17,11 @@ struct AddSource {
   std::wstring path;  // full path on disk
   std::wstring name;  // stored name, "/" between levels, no trailing "/"
   bool folder = false;
+  uint64_t size = 0;  // file size when it was listed
 };
+
+struct Deflater;
+struct PackedEntry;
 
 class ArchiveWriter {
  public:
@@ -30,6 +34,9 @@ class ArchiveWriter {
 
   // Writes a new entry for a file or folder; returns 0 or an engine error.
   int32_t AddNew(const AddSource& source);
+  // Writes new entries for all of them, in their order (packed on several
+  // threads); stops at the first error.
+  int32_t AddAll(const std::vector<AddSource>& sources);
   // Copies an entry of `from` unchanged in its data; its local header is
   // written afresh (without a data descriptor).
   int32_t CopyEntry(FileSource& from, const ZipEntry& entry);
@@ -39,18 +46,15 @@ class ArchiveWriter {
   int32_t WriteDirectory(const std::string& comment);
 
  private:
-  int32_t WriteFileEntry(const AddSource& source, HANDLE file, uint64_t size, const FILETIME& written,
-                         DWORD attributes);
+  int32_t FinishLarge(const AddSource& item, uint64_t headerPos, uint64_t dataStart, uint32_t crc);
   int32_t WriteLocalAndCentral(const std::string& name, bool utf8, uint16_t method, uint32_t crc,
                                uint64_t compressed, uint64_t size, uint32_t dosTime, uint32_t attributes,
                                uint64_t* headerPos);
 
-  struct Deflater;
   int level_;
-  Deflater* deflater_;
   FileWriter out_;
   std::vector<std::string> central_;
-  std::vector<char> in_, packed_;
+  std::vector<char> in_;  // reusable buffer
 };
 
 }  // namespace svzip
