@@ -46,6 +46,8 @@ class ZipHandle {
 };
 
 int32_t Unzip(const char* archive, const char* folder, const char* masks) {
+  // An empty target would become "\", the root of the current drive.
+  if (sv::Text(folder).empty()) return SVZIP_OTHER;
   const std::string programDir = ProgramFolder();
   MakeFolders(programDir + "SVData");
   const std::string scratch = ScratchFolder();

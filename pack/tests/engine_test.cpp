@@ -104,6 +104,7 @@ TEST(Engine, AppendReplaceAndDataInFront) {
   EXPECT_EQ("replaced", ReadFileBytes(out / "f3.txt"));
   EXPECT_EQ("file 24", ReadFileBytes(out / "f24.txt"));
   EXPECT_EQ("", ReadFileBytes(out / "f1.txt"));
+  EXPECT_EQ(7, UnZipFiles(sfx.c_str(), "", "*.*"));  // never into the root of the drive
 }
 
 TEST(Engine, HandleResultsCountEntries) {
