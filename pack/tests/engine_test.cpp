@@ -79,7 +79,7 @@ TEST(Engine, TreeWithLargeFilesRoundTrip) {
 
 // Files added one call at a time are appended in place; replacing an entry
 // rewrites the archive; data in front of an archive (a self-extractor) is
-// skipped when reading.
+// skipped when reading; a read-only file in the target is replaced.
 TEST(Engine, AppendReplaceAndDataInFront) {
   ScratchDir dir("app");
   const std::string archive = dir / "a.zip";
@@ -100,6 +100,8 @@ TEST(Engine, AppendReplaceAndDataInFront) {
   const std::string sfx = dir / "sfx.exe";
   ASSERT_TRUE(WriteFileBytes(sfx, std::string(5000, 'M') + ReadFileBytes(archive)));
   ScratchDir out("app");
+  ASSERT_TRUE(WriteFileBytes(out / "f3.txt", "read-only old one"));
+  SetFileAttributesW(sv::Wide(out / "f3.txt").c_str(), FILE_ATTRIBUTE_READONLY);
   ASSERT_EQ(0, UnZipFiles(sfx.c_str(), out.Path().c_str(), "f3.txt\tf2?.txt"));
   EXPECT_EQ("replaced", ReadFileBytes(out / "f3.txt"));
   EXPECT_EQ("file 24", ReadFileBytes(out / "f24.txt"));
