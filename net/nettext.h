@@ -1,5 +1,5 @@
 // Text helpers of the network engine that need no Windows API: field
-// splitting as the system's list readers do it, replacing, and MD5.
+// splitting as the system's list readers do it, and replacing.
 #pragma once
 
 #include <cstdint>
@@ -15,8 +15,6 @@ bool NextField(std::string* rest, std::string* field, char sep);
 std::vector<std::string> SplitAll(const std::string& text, char sep);
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
 std::string UpperAscii(std::string text);
-// Lower-case hexadecimal MD5 digest of the bytes.
-std::string Md5Hex(std::string_view bytes);
 // Decimal text of a number; an invalid or empty text gives `def`.
 int32_t ToInt(std::string_view text, int32_t def);
 

@@ -225,8 +225,10 @@ SV_EXPORT int32_t SVAPI SVNetRun(void** job) {
       form->AddField("svvn", S(ver));
       form->AddField("svnn", S(num));
       form->AddField("svin", S(id));
-      form->AddField("svdn", Md5Hex(serial));
-      sv::Release(ver), sv::Release(num), sv::Release(id);
+      SvStr serialText = sv::StrFromC(serial);
+      SvStr machine = MD5(serialText);
+      form->AddField("svdn", S(machine));
+      sv::Release(ver), sv::Release(num), sv::Release(id), sv::Release(serialText), sv::Release(machine);
     }
     ResetEvent(j->StopEvent);
     j->State = SVNET_RUNNING;
