@@ -48,3 +48,22 @@ if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
   $SUDO locale-gen
 fi
 bash "$(dirname "$0")/fetch_sqlite.sh"  # SQLite amalgamation for SolvikaData
+
+# Wine for 32-bit Windows programs is itself a 32-bit Linux program. Some
+# kernels run without 32-bit support ("Exec format error"); there the i386
+# binaries run through QEMU's user-mode emulator, registered with the kernel's
+# binfmt_misc (flag F: the emulator is opened once, at registration).
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  echo "setup: this kernel does not run 32-bit programs; using qemu-i386 for them"
+  if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q 'install ok installed'; then
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends qemu-user-static
+  fi
+  if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
+    $SUDO mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+  fi
+  if [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+      $SUDO tee /proc/sys/fs/binfmt_misc/register >/dev/null
+  fi
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { echo "setup: 32-bit programs still cannot run" >&2; exit 1; }
+fi

@@ -1,0 +1,287 @@
+// Exports of SolvikaDNM.dll. Every export that reads or changes jobs holds
+// the manager's lock; none waits for a transfer.
+#include <windows.h>
+
+#include "SolvikaDNM.h"
+#include "SolvikaUtils.h"
+#include "guard.h"
+#include "job/job_store.h"
+#include "job/job_text.h"
+#include "manager/manager.h"
+#include "svstring.h"
+#include "wide.h"
+
+using namespace svdnm;
+
+namespace {
+
+HANDLE g_thread = nullptr;  // the manager thread while it runs
+
+std::string Text(const char* s) { return s ? s : ""; }
+std::string Str(SvStr s) { return std::string(s ? s : "", (size_t)sv::Length(s)); }
+
+Request ToRequest(const TSVNetParams& p) {
+  Request r;
+  r.Size = p.Size;
+  r.Method = p.Method;
+  r.HostMode = p.HostMode;
+  r.AutoExtract = p.AutoExtract != 0;
+  r.Resume = p.Resume != 0;
+  r.LogReply = p.LogReply != 0;
+  r.Timeout = p.Timeout;
+  r.Path = Str(p.Path);
+  r.Host = Str(p.Host);
+  r.Files = Str(p.Files);
+  r.LocalDir = Str(p.LocalDir);
+  r.Tag = Str(p.Tag);
+  return r;
+}
+
+// The job file keeps one value per line: a value with a line feed would read
+// back as something else.
+bool HasLineBreak(const std::string& s) { return s.find('\n') != std::string::npos; }
+
+bool Storable(const Request& r) {
+  for (const std::string* s : {&r.Path, &r.Host, &r.Files, &r.LocalDir, &r.Tag})
+    if (HasLineBreak(*s)) return false;
+  return true;
+}
+
+bool TargetFolderExists(const std::string& folder) {
+  if (folder.empty()) return false;
+  if (folder[0] == ':') return FolderExists(ProgramFolder() + folder.substr(1));
+  return FolderExists(folder);
+}
+
+bool Acceptable(const TSVNetParams* download, const TSVNetParams* after, const std::string& title,
+                const std::string& iparam) {
+  if (!download || download->Size != 48 || download->Method != SVNET_GET || download->FormStream) return false;
+  if (!TargetFolderExists(Str(download->LocalDir)) || title.empty()) return false;
+  if (after) {
+    if (after->Size != 48 || after->FormStream || sv::Length(after->LocalDir) != 0) return false;
+    if (after->Method != SVNET_GET && after->Method != SVNET_POST && after->Method != SVNET_POSTORGET) return false;
+    if (!Storable(ToRequest(*after))) return false;
+  }
+  return !HasLineBreak(title) && !HasLineBreak(iparam) && Storable(ToRequest(*download));
+}
+
+uint32_t CreateJob(const TSVNetParams* download, const TSVNetParams* after, const std::string& title, uint8_t itype,
+                   const std::string& iparam) {
+  if (!Acceptable(download, after, title, iparam)) return 0;
+  EnsureJobFolder();
+  uint32_t code = AllocateCode();
+  std::string folder = DownloadFolder(code), file = JobFilePath(code);
+  CreateFolder(folder);
+  HANDLE h = CreateFileW(sv::Wide(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  if (!FileExists(file) || !FolderExists(folder)) return 0xFFFFFFFFu;
+  auto* job = new JobRecord();
+  job->Title = title;
+  job->Code = job->Pos = code;
+  job->Status = 0;
+  job->Download = ToRequest(*download);
+  if (after) job->PS = ToRequest(*after);
+  job->IType = itype;
+  job->IParam = iparam;
+  SaveJob(*job);
+  ManagerLock hold;
+  Manager& m = State();
+  if (FindJob(m, code)) {  // the starting manager already read it from disk
+    delete job;
+  } else {
+    m.Jobs.push_back(job);
+    SortJobs(m);
+  }
+  return code;
+}
+
+void MoveJob(Manager& m, uint32_t code, int direction) {
+  for (size_t i = 0; i < m.Jobs.size(); i++) {
+    if (m.Jobs[i]->Code != code) continue;
+    size_t other = i + direction;
+    if (other >= m.Jobs.size()) return;  // also wraps below 0
+    std::swap(m.Jobs[i]->Pos, m.Jobs[other]->Pos);
+    std::swap(m.Jobs[i], m.Jobs[other]);
+    SaveJob(*m.Jobs[i]);
+    SaveJob(*m.Jobs[other]);
+    SortWorks(m);
+    return;
+  }
+}
+
+void MarkDeleted(JobRecord* job) {
+  job->Status = 12;
+  Notify(*job);
+  SaveJob(*job);
+}
+
+}  // namespace
+
+SV_EXPORT void SVAPI SolvikaDNMStart(void) {
+  sv::GuardVoid([] {
+    if (g_thread) return;
+    State().Stopping = false;
+    HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_thread = CreateThread(nullptr, 0, ManagerThread, started, 0, nullptr);
+    // Return only once the jobs are loaded and the exports are safe to use.
+    if (g_thread) WaitForSingleObject(started, INFINITE);
+    CloseHandle(started);
+    DebugWrite("=== Start SVDNM");
+  });
+}
+
+SV_EXPORT void SVAPI SolvikaDNMStop(void) {
+  sv::GuardVoid([] {
+    if (!g_thread) return;
+    State().Stopping = true;
+    WaitForSingleObject(g_thread, INFINITE);
+    CloseHandle(g_thread);
+    g_thread = nullptr;
+    DebugWrite("=== Stop SVDNM");
+  });
+}
+
+SV_EXPORT uint32_t SVAPI SVDNMCreateJob(const TSVNetParams* download, const TSVNetParams* after, const char* title,
+                                        uint8_t itype, const char* iparam) {
+  return sv::Guard<uint32_t>(0xFFFFFFFFu, [&] { return CreateJob(download, after, Text(title), itype, Text(iparam)); });
+}
+
+SV_EXPORT SvBool SVAPI SVDNMCreateDownload(const char* url, const char* targetFolder) {
+  return sv::Guard<SvBool>(0, [&]() -> SvBool {
+    std::string u = Text(url);
+    if (u.size() < 7 || _strnicmp(u.c_str(), "HTTP://", 7) != 0) return 0;
+    std::string rest = u.substr(7);
+    size_t first = rest.find('/'), last = rest.rfind('/');
+    if (first == std::string::npos) return 0;
+    std::string host = rest.substr(0, first), files = rest.substr(last + 1);
+    std::string path = rest.substr(first, last - first + 1);
+    if (host.empty() || files.empty() || path.empty()) return 0;
+    TSVNetParams p{};
+    p.Size = 48;
+    p.Method = SVNET_GET;
+    p.HostMode = SVNET_HOSTS_EXPLICIT;
+    p.Resume = 1;
+    p.Timeout = 60000;
+    p.Tag = sv::NewStr("SVDM 114");
+    p.LocalDir = sv::NewStr(Text(targetFolder));
+    p.Host = sv::NewStr(host);
+    p.Files = sv::NewStr(files);
+    p.Path = sv::NewStr(path);
+    uint32_t code = CreateJob(&p, nullptr, u, 0, "");
+    sv::Release(p.Tag), sv::Release(p.LocalDir), sv::Release(p.Host), sv::Release(p.Files), sv::Release(p.Path);
+    return code != 0 && code != 0xFFFFFFFFu ? 1 : 0;
+  });
+}
+
+SV_EXPORT void SVAPI SVDNMSetParams(uint8_t kind, int32_t value) {
+  sv::GuardVoid([&] {
+    ManagerLock hold;
+    Manager& m = State();
+    switch (kind) {
+      case 0:
+        m.Enabled = value != 0;
+        if (value == 1) {
+          for (JobRecord* job : m.Jobs) {
+            uint8_t before = job->Status;
+            if (before == 2) job->Status = 0;
+            else if (before == 8) job->Status = 6;
+            else if (before == 10) job->Status = 3;
+            if (job->Status != before) SaveJob(*job);
+          }
+        }
+        break;
+      case 1: SetThreadsCount(m, value); break;
+      case 2: SetThreadsSleep(m, value); break;
+      case 3:
+        if (JobRecord* job = FindJob(m, (uint32_t)value)) MarkDeleted(job);
+        break;
+      case 4: MoveJob(m, (uint32_t)value, -1); break;
+      case 5: MoveJob(m, (uint32_t)value, +1); break;
+      case 6:
+        for (JobRecord* job : m.Jobs)
+          if (job->Status == (uint32_t)value) MarkDeleted(job);
+        break;
+    }
+  });
+}
+
+SV_EXPORT int32_t SVAPI SVDNMGetParams(uint8_t kind) {
+  return sv::Guard<int32_t>(0, [&]() -> int32_t {
+    ManagerLock hold;
+    Manager& m = State();
+    switch (kind) {
+      case 0: return m.Enabled ? 1 : 0;
+      case 1: return m.ThreadsCount;
+      case 2: return m.ThreadsSleep;
+      case 3: {
+        int32_t waiting = 0;
+        for (JobRecord* job : m.Jobs)
+          if (job->Status == 0 || job->Status == 3 || job->Status == 5 || job->Status == 6) waiting++;
+        return waiting;
+      }
+      default: return 0;
+    }
+  });
+}
+
+SV_EXPORT void SVAPI SVDNMImportJobsList(SvStr* out) {
+  sv::GuardVoid([&] {
+    if (!out) return;
+    sv::StrPut(out, nullptr);
+    std::string list;
+    {
+      ManagerLock hold;
+      Manager& m = State();
+      for (size_t i = m.Jobs.size(); i-- > 0;) {
+        const JobRecord& j = *m.Jobs[i];
+        list += std::to_string(j.Code) + '\t' + j.Title + '\t' + std::to_string(j.Status) + '\t' +
+                std::to_string(j.TotalLength) + '\t' + std::to_string(j.DoneLength + j.CurrLength) + '\t' + j.Speed +
+                '\n';
+      }
+    }
+    sv::PutStr(out, list);
+  });
+}
+
+SV_EXPORT void SVAPI SVDNMGetErrorString(SvStr* out) {
+  sv::GuardVoid([&] {
+    if (!out) return;
+    std::string log;
+    {
+      ManagerLock hold;
+      log.swap(State().ErrorLog);
+    }
+    sv::PutStr(out, log);
+  });
+}
+
+SV_EXPORT int32_t SVAPI SVDNMGetStatusByIParam(const char* key) {
+  return sv::Guard<int32_t>(0, [&]() -> int32_t {
+    std::string k = Text(key);
+    ManagerLock hold;
+    int32_t result = 0;
+    for (JobRecord* job : State().Jobs) {
+      if (job->IParam != k) continue;
+      switch (job->Status) {
+        case 0: case 1: case 3: case 4: case 5: case 6: case 7: case 10: return 1;
+        default: result = 2;
+      }
+    }
+    return result;
+  });
+}
+
+SV_EXPORT void SVAPI SVDNMGetJobNameByBaseCode(SvStr* out, uint32_t code) {
+  sv::GuardVoid([&] {
+    if (!out) return;
+    std::string title;
+    {
+      ManagerLock hold;
+      if (JobRecord* job = FindJob(State(), code)) title = job->Title;
+    }
+    sv::PutStr(out, title);
+  });
+}
+
+SV_EXPORT int32_t SVAPI GetModuleVersion(void) { return 14; }

@@ -1,0 +1,157 @@
+// Installing a transferred job on a thread of its own: its files are moved
+// into the target folder, archives unpacked on the way when the job asks for
+// it, or everything packed into one update package (hex name + ".uiu") that
+// is applied at the next program start.
+#include <windows.h>
+
+#include "SolvikaPU.h"
+#include "SolvikaUtils.h"
+#include "job/job_store.h"
+#include "manager.h"
+#include "wide.h"
+
+namespace svdnm {
+
+namespace {
+
+std::vector<std::string> FilesOf(const std::string& folder, const char* pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(sv::Wide(folder + pattern).c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(sv::Narrow(fd.cFileName));
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  return names;
+}
+
+bool IsPackage(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string tail = name.substr(name.size() - 4);
+  return _stricmp(tail.c_str(), ".UIU") == 0 || _stricmp(tail.c_str(), ".UIP") == 0;
+}
+
+class Installer {
+ public:
+  explicit Installer(InstallRecord& r) : r_(r), job_(*r.Job) {}
+
+  void Run() {
+    const std::string hex = r_.CodeHex;
+    const std::string download = JobFolder() + hex + "\\";
+    const std::string unpack = JobFolder() + hex + "-1\\";
+    std::string target = job_.Download.LocalDir;
+    if (!target.empty() && target[0] == ':') target = ProgramFolder() + target.substr(1);
+    if (!target.empty() && target.back() != '\\' && target.back() != '/') target += '\\';
+    r_.TargetDir = target;
+    if (target.empty() || !CreateFolderPath(target)) return Fail(u8"Нет доступа для инсталяции!");
+
+    if (job_.Download.AutoExtract) {
+      r_.SourceDir = unpack;
+      if (!CreateFolder(unpack)) return Fail(u8"Нет доступа для инсталяции!");
+      for (const std::string& zip : FilesOf(download, "*.zip")) {
+        if (r_.Cancel) return;
+        if (UnZipFiles((download + zip).c_str(), unpack.c_str(), "*.*") != SVZIP_OK)
+          return Fail(u8"Невозможно разархивировать!");
+        SVDeleteFile((download + zip).c_str());
+      }
+      if (job_.IType != 1) {
+        if (!MoveFiles(unpack, target, false)) return Fail(u8"Невозможно скопировать файл!");
+      } else {
+        if (!MoveFiles(download, unpack, true)) return Fail(u8"Невозможно скопировать файл!");
+        std::string package = download + hex + ".uiu";
+        if (ZipFiles(package.c_str(), (unpack + "*.*").c_str()) != SVZIP_OK)
+          return Fail(u8"Невозможно скопировать файл!");
+        RemoveTree(unpack);
+      }
+    }
+    r_.SourceDir = download;
+    if (!MoveFiles(download, target, false)) return Fail(u8"Невозможно скопировать файл!");
+    DeleteJobFiles(hex, true);
+    ManagerLock hold;
+    if (job_.Status == 7) job_.Status = 9;
+  }
+
+ private:
+  // Sets status 8 with the message, unless the manager asked us to give up.
+  void Fail(const char* utf8) {
+    if (r_.Cancel) return;
+    ManagerLock hold;
+    AddError(*r_.Owner, sv::Ru(utf8));
+    if (job_.Status == 7) job_.Status = 8;
+  }
+
+  static bool CreateFolderPath(const std::string& folder) {
+    if (FolderExists(folder)) return true;
+    std::string parent = folder.substr(0, folder.size() - 1);
+    size_t cut = parent.find_last_of("\\/");
+    if (cut != std::string::npos && cut > 2) CreateFolderPath(parent.substr(0, cut + 1));
+    return CreateFolder(folder);
+  }
+
+  // Moves the plain files of `from` into `to`, replacing files of the same
+  // name. Stops with false at the first file that cannot go, or on Cancel.
+  bool MoveFiles(const std::string& from, const std::string& to, bool skipPackages) {
+    for (const std::string& name : FilesOf(from, "*.*")) {
+      if (r_.Cancel) return false;
+      if (skipPackages && IsPackage(name)) continue;
+      std::string dest = to + name;
+      if (FileExists(dest) && !SVDeleteFile(dest.c_str())) return false;
+      if (!SVMoveFile((from + name).c_str(), dest.c_str())) return false;
+    }
+    return true;
+  }
+
+  InstallRecord& r_;
+  JobRecord& job_;
+};
+
+DWORD WINAPI InstallThread(void* record) {
+  try {
+    Installer(*(InstallRecord*)record).Run();
+  } catch (...) {
+    // The tick sees the job still in status 7 and reports the failure.
+  }
+  return 0;
+}
+
+}  // namespace
+
+void StartInstall(Manager& m, JobRecord* job) {
+  auto* r = new InstallRecord();
+  r->Job = job;
+  r->Owner = &m;
+  r->CodeHex = HexName(job->Code);
+  job->Status = 7;
+  m.Install = r;
+  r->Thread = CreateThread(nullptr, 0, InstallThread, r, 0, nullptr);
+}
+
+void CheckInstall(Manager& m) {
+  InstallRecord* r = m.Install;
+  if (r->Thread && WaitForSingleObject(r->Thread, 0) != WAIT_OBJECT_0) return;
+  if (r->Job->Status == 7) {
+    r->Job->Status = 8;
+    AddError(m, sv::Ru(u8"Внутрення ошибка инсталяции!"));
+  }
+  FinishInstall(m);
+}
+
+void FinishInstall(Manager& m) {
+  InstallRecord* r = m.Install;
+  r->Cancel = true;
+  if (r->Thread) {
+    WaitForSingleObject(r->Thread, INFINITE);
+    CloseHandle(r->Thread);
+  }
+  ManagerLock hold;
+  JobRecord& job = *r->Job;
+  if (job.Status == 7) job.Status = 6;
+  CleanupFinished(m);
+  Notify(job);
+  SaveJob(job);
+  m.Install = nullptr;
+  delete r;
+}
+
+}  // namespace svdnm

@@ -1,0 +1,58 @@
+// Tells the rest of the program about update-package jobs: the mark in
+// "PatchKeeper.upd" that the plugin catalogue reads, and messages posted to
+// the application's main window.
+#include <windows.h>
+
+#include "SolvikaDNM.h"
+#include "SolvikaUtils.h"
+#include "job/job_store.h"
+#include "manager.h"
+
+namespace svdnm {
+
+namespace {
+
+struct Search {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND window, LPARAM param) {
+  auto* s = (Search*)param;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != s->process) return TRUE;
+  wchar_t cls[64];
+  if (GetClassNameW(window, cls, 64) && lstrcmpW(cls, L"TSolvikaMainForm") == 0) {
+    s->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The top-level window of class TSolvikaMainForm of this process (never one
+// of another running copy), or null.
+HWND MainWindow() {
+  Search s{GetCurrentProcessId(), nullptr};
+  EnumWindows(MatchMainWindow, (LPARAM)&s);
+  return s.found;
+}
+
+}  // namespace
+
+void Notify(const JobRecord& job) {
+  if (job.IType != 1) return;
+  const uint8_t status = job.Status;
+  if (status == 9) {
+    std::string file = ProgramFolder() + "PatchKeeper.upd";
+    SetCustomIniInt("PatchKeeper", job.IParam.c_str(), 1, file.c_str());
+  }
+  if (status != 9 && status != 11 && status != 12) return;
+  HWND main = MainWindow();
+  if (!main) return;
+  // Posted, never sent: the manager thread must not wait for the interface.
+  PostMessageW(main, SVDNM_WM_SHELL_COMMAND, 102, 13);
+  if (status == 9) PostMessageW(main, SVDNM_WM_SHELL_COMMAND, 200, (LPARAM)job.Code);
+}
+
+}  // namespace svdnm
