@@ -1,0 +1,267 @@
+// Timing program for tools/bench/dnm_bench.sh (not a test). It runs the
+// download manager in the folder of this executable, which must hold no jobs
+// yet.
+//
+//   dnm_bench url <url> <target folder>
+//   dnm_bench files <host:port> <path> <count> <target folder>
+//       creates one job (a download by URL, or one job of the files
+//       f000.bin ... of <path>), switches the queue on and polls the jobs
+//       list every millisecond; prints
+//       "TOTAL <bytes> T4 <ms> T6 <ms> T9 <ms> STATUS <s>": the times since
+//       the job was created at which the transfer was first seen running
+//       (status 4 or later) and finished (6 or later), and the job was
+//       installed (9).
+//   dnm_bench ticks <url> <jobs> <seconds>
+//       creates one job of <url> and lets its information query run (the
+//       queue stays off, so it waits in status 3), stops the manager and
+//       copies its job file to <jobs> - 1 more jobs under new codes; starts
+//       the manager again with all of them loaded and measures the processor
+//       time of the process over <seconds> of idle ticks. Prints
+//       "JOBS <n> WAITING <w> TICKS <t> CPUMS <ms> PERTICK <ms>" for one job
+//       (before the copies) and for all of them, then "STOPMS <ms>".
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "SolvikaDNM.h"
+#include "SolvikaPU.h"
+#include "SolvikaUtils.h"
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER f = [] {
+    LARGE_INTEGER x;
+    QueryPerformanceFrequency(&x);
+    return x;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart * 1000.0 / f.QuadPart;
+}
+
+std::string Own(SvStr s) {
+  std::string r(s ? s : "", (size_t)sv::Length(s));
+  sv::Release(s);
+  return r;
+}
+
+std::string JobsList() {
+  SvStr out = nullptr;
+  SVDNMImportJobsList(&out);
+  return Own(out);
+}
+
+// Status of the first job of the list (-1 when there is none), its total.
+int FirstStatus(const std::string& list, unsigned long long* total = nullptr) {
+  std::vector<std::string> f;
+  std::string line = list.substr(0, list.find('\n'));
+  size_t start = 0;
+  while (start <= line.size()) {
+    size_t tab = line.find('\t', start);
+    if (tab == std::string::npos) tab = line.size();
+    f.push_back(line.substr(start, tab - start));
+    start = tab + 1;
+  }
+  if (f.size() < 6) return -1;
+  if (total) *total = std::strtoull(f[3].c_str(), nullptr, 10);
+  return std::atoi(f[2].c_str());
+}
+
+size_t LineCount(const std::string& list) {
+  size_t n = 0;
+  for (char c : list) n += c == '\n';
+  return n;
+}
+
+void StartManager() {
+  SolvikaDNMStart();
+  // Ready once the stored settings (and the saved jobs) are loaded.
+  DWORD t0 = GetTickCount();
+  while (SVDNMGetParams(SVDNM_GET_THREADS) == 0 && GetTickCount() - t0 < 10000) Sleep(5);
+}
+
+// Polls the one job until it is installed or fails for good.
+int Follow(double created) {
+  double t4 = -1, t6 = -1, t9 = -1;
+  unsigned long long total = 0;
+  int status = -1;
+  const double limit = created + 600000;
+  while (Now() < limit) {
+    status = FirstStatus(JobsList(), &total);
+    double t = Now() - created;
+    if (status >= SVDNM_TRANSFERRING && t4 < 0) t4 = t;
+    if (status >= SVDNM_TRANSFERRED && status != SVDNM_TRANSFER_FAILED && t6 < 0) t6 = t;
+    if (status == SVDNM_INSTALLED) {
+      t9 = t;
+      break;
+    }
+    if (status == SVDNM_QUERY_FAILED || status == SVDNM_INSTALL_FAILED || status == SVDNM_TRANSFER_FAILED ||
+        status == SVDNM_NOT_FOUND)
+      break;
+    Sleep(1);
+  }
+  std::printf("TOTAL %llu T4 %.1f T6 %.1f T9 %.1f STATUS %d\n", total, t4, t6, t9, status);
+  if (status != SVDNM_INSTALLED) std::printf("LIST %s\n", JobsList().c_str());
+  return status == SVDNM_INSTALLED ? 0 : 1;
+}
+
+std::string ProgramFolder() {
+  char buf[MAX_PATH * 2];
+  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  std::string path(buf, n);
+  return path.substr(0, path.rfind('\\') + 1);
+}
+
+std::string HexName(uint32_t code) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%08X", (unsigned)code);
+  return buf;
+}
+
+bool ReadAll(const std::string& path, std::string* out) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  char buf[65536];
+  DWORD got = 0;
+  out->clear();
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got) out->append(buf, got);
+  CloseHandle(h);
+  return true;
+}
+
+bool WriteAll(const std::string& path, const std::string& bytes) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD put = 0;
+  bool ok = WriteFile(h, bytes.data(), (DWORD)bytes.size(), &put, nullptr) && put == bytes.size();
+  CloseHandle(h);
+  return ok;
+}
+
+std::string Zlib(void(SVAPI* fn)(SvStr*, SvStr), const std::string& in) {
+  SvStr arg = sv::StrNew(in.data(), (int32_t)in.size());
+  SvStr out = nullptr;
+  fn(&out, arg);
+  sv::Release(arg);
+  return Own(out);
+}
+
+std::string Digest(const std::string& body) {
+  std::string framed = "\x02" + body + "\x03";
+  return Own(MD5Buffer(framed.data(), (int32_t)framed.size()));
+}
+
+// The body with the value of line `key` replaced.
+std::string SetLine(const std::string& body, const std::string& key, const std::string& value) {
+  size_t at = body.compare(0, key.size() + 1, key + "\t") == 0 ? 0 : body.find("\n" + key + "\t");
+  if (at == std::string::npos) return body;
+  if (at) ++at;
+  size_t end = body.find('\n', at);
+  return body.substr(0, at) + key + "\t" + value + body.substr(end);
+}
+
+double ProcessCpuMs() {
+  FILETIME c, e, k, u;
+  GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
+  auto ms = [](FILETIME t) { return (((unsigned long long)t.dwHighDateTime << 32) | t.dwLowDateTime) / 10000.0; };
+  return ms(k) + ms(u);
+}
+
+void MeasureTicks(int seconds) {
+  Sleep(1000);  // let the first ticks after start pass
+  double cpu0 = ProcessCpuMs(), t0 = Now();
+  Sleep((DWORD)seconds * 1000);
+  double cpu = ProcessCpuMs() - cpu0, ticks = (Now() - t0) / 250.0;
+  std::string list = JobsList();
+  std::printf("JOBS %u WAITING %d TICKS %.0f CPUMS %.1f PERTICK %.3f\n", (unsigned)LineCount(list),
+              (int)SVDNMGetParams(SVDNM_GET_WAITING), ticks, cpu, cpu / ticks);
+}
+
+int Ticks(const std::string& url, int jobs, int seconds) {
+  const std::string folder = ProgramFolder();
+  const std::string jobDir = folder + "SVData\\SVDNM\\";
+  StartManager();
+  if (!SVDNMCreateDownload(url.c_str(), folder.c_str())) return std::puts("CREATE FAILED"), 1;
+  unsigned long code = std::strtoul(JobsList().c_str(), nullptr, 10);
+  DWORD t0 = GetTickCount();
+  while (FirstStatus(JobsList()) != SVDNM_READY && GetTickCount() - t0 < 30000) Sleep(10);
+  if (FirstStatus(JobsList()) != SVDNM_READY) return std::printf("QUERY FAILED %s\n", JobsList().c_str()), 1;
+  MeasureTicks(seconds);
+  SolvikaDNMStop();
+
+  std::string packed, text;
+  if (!ReadAll(jobDir + HexName(code) + ".svdnm", &packed)) return std::puts("NO JOB FILE"), 1;
+  text = Zlib(zlibDecompress, packed);
+  size_t nl = text.find('\n');
+  if (text.compare(0, 5, "Hash\t") != 0 || nl == std::string::npos) return std::puts("NO HASH LINE"), 1;
+  std::string body = text.substr(nl + 1);
+  if (text.substr(5, nl - 5) != Digest(body)) return std::puts("HASH DIFFERS"), 1;
+  for (int i = 1; i < jobs; ++i) {
+    uint32_t c = (uint32_t)code + (uint32_t)i;
+    std::string b = SetLine(SetLine(body, "Code", std::to_string(c)), "Pos", std::to_string(c));
+    CreateDirectoryA((jobDir + HexName(c)).c_str(), nullptr);
+    if (!WriteAll(jobDir + HexName(c) + ".svdnm", Zlib(zlibCompress, "Hash\t" + Digest(b) + "\n" + b)))
+      return std::puts("WRITE FAILED"), 1;
+  }
+
+  StartManager();
+  t0 = GetTickCount();
+  while (LineCount(JobsList()) < (size_t)jobs && GetTickCount() - t0 < 60000) Sleep(50);
+  MeasureTicks(seconds);
+  double s0 = Now();
+  SolvikaDNMStop();
+  std::printf("STOPMS %.1f\n", Now() - s0);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  std::string mode = argv[1];
+  if (mode == "url" && argc >= 4) {
+    StartManager();
+    double created = Now();
+    if (!SVDNMCreateDownload(argv[2], argv[3])) return std::puts("CREATE FAILED"), 1;
+    SVDNMSetParams(SVDNM_SET_ENABLED, 1);
+    int rc = Follow(created);
+    SolvikaDNMStop();
+    return rc;
+  }
+  if (mode == "files" && argc >= 6) {
+    int count = std::atoi(argv[4]);
+    std::string names;
+    for (int i = 0; i < count; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "f%03d.bin", i);
+      names += (i ? "/" : "") + std::string(name);
+    }
+    TSVNetParams p = {};
+    p.Size = 48;
+    p.Method = SVNET_GET;
+    p.HostMode = SVNET_HOSTS_EXPLICIT;
+    p.Resume = 1;
+    p.Timeout = 60000;
+    // Real strings of the system (length in their header), as a caller in
+    // the system passes them.
+    p.Host = sv::StrFromC(argv[2]);
+    p.Path = sv::StrFromC(argv[3]);
+    p.Files = sv::StrFromC(names.c_str());
+    p.LocalDir = sv::StrFromC(argv[5]);
+    StartManager();
+    double created = Now();
+    uint32_t code = SVDNMCreateJob(&p, nullptr, "200 files", 0, "");
+    for (SvStr s : {p.Host, p.Path, p.Files, p.LocalDir}) sv::Release(s);
+    if (code == 0 || code == 0xFFFFFFFFu) return std::printf("CREATE FAILED %u\n", (unsigned)code), 1;
+    SVDNMSetParams(SVDNM_SET_ENABLED, 1);
+    int rc = Follow(created);
+    SolvikaDNMStop();
+    return rc;
+  }
+  if (mode == "ticks" && argc >= 5) return Ticks(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+  return 2;
+}
