@@ -39,6 +39,7 @@ What it serves, below DIR:
     lyingchunk   a chunk that announces more bytes than follow
     redirect     302 to the same path without the prefix
     slow=MS      sleep MS milliseconds before every 64 KB of body
+    norange      byte ranges are ignored: the whole file comes with 200
 * Hosts that misbehave: GET /_ctl/listen?faults=<fault>[,<fault>...] opens one
   more port on 127.0.0.1 on which every request gets those faults, and
   answers with its number (host lists separate hosts by "/", so a fault
@@ -218,7 +219,7 @@ class Handler(BaseHTTPRequestHandler):
                    ("Content-Type", "application/octet-stream")]
         start, end, status = 0, size - 1, 200
         rng = self.headers.get("Range")
-        if rng:
+        if rng and "norange" not in faults:
             m = re.match(r"^\s*bytes\s*=\s*(\d*)\s*-\s*(\d*)\s*$", rng)
             if m and (m.group(1) or m.group(2)):
                 if m.group(1):
