@@ -1,7 +1,8 @@
-// The network configuration record and the main thread's server protocol.
-// Engine runs happen in net_probe.exe, copied with the libraries into a
-// program folder of its own, so that each has its own Tovrin.ini,
-// TovrinNet.cfg and command line.
+// The network configuration record, the main thread's server protocol, and
+// job behaviour that needs a process of its own (the stored proxy, a worker
+// that has to be killed). Engine runs happen in net_probe.exe, copied with
+// the libraries into a program folder of its own, so that each has its own
+// Tovrin.ini, TovrinNet.cfg, command line and debug log.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -69,6 +70,22 @@ class MainThreadTest : public ::testing::Test {
   std::string SiteHostName() { return SiteHost(Site()); }
   void PutSiteFile(const std::string& rel, const std::string& bytes) { PutServerFile(Site() + "/" + rel, bytes); }
   std::string Override() { return " -tnnetdefaulthost:" + SiteHostName(); }
+  // The command line a started copy of the probe left in `mark`, waiting up
+  // to ten seconds for it.
+  std::string Started(const std::string& mark) {
+    std::string text;
+    for (int i = 0; i < 100 && text.empty(); ++i, Sleep(100)) text = ReadFileBytes(dir_ / mark);
+    return text;
+  }
+  // The lines appear in `out` in this order.
+  void ExpectInOrder(const std::string& out, std::initializer_list<std::string> lines) {
+    size_t at = 0;
+    for (const std::string& line : lines) {
+      size_t found = out.find(line, at);
+      ASSERT_NE(std::string::npos, found) << "missing after " << at << ": " << line << "\n" << out;
+      at = found + line.size();
+    }
+  }
   CfgRecord StoredCfg() { return DecodeCfg(ReadFileBytes(dir_ / "TovrinNet.cfg")); }
   std::string Ini(const char* section, const char* key) {
     wchar_t buf[256];
@@ -165,9 +182,96 @@ TEST_F(MainThreadTest, NewVersionWithHideStartsTheUpdateWithoutAsking) {
   Probe("run 418 20000" + Override());
   // The engine started its own program again with "-update": here the probe,
   // which leaves a mark and ends.
-  std::string mark;
-  for (int i = 0; i < 100 && mark.empty(); ++i, Sleep(100)) mark = ReadFileBytes(dir_ / "update_started.txt");
+  std::string mark = Started("update_started.txt");
   EXPECT_NE(std::string::npos, mark.find("-update")) << mark;
+}
+
+TEST_F(MainThreadTest, NewVersionAsksAndOnlyYesStartsTheUpdate) {
+  PutSiteFile("client/svparams.php.gethosts.reply", "VERSION\t419\n");
+  const std::string question =
+      std::string("QUESTION=") + u8"Найдена новая версия программы \"Solvika\"\rХотите обновить?" + "\r\n";
+  std::string out = Probe("run 418 20000 answer=no window -tnnetopendebugconsole" + Override());
+  EXPECT_NE(std::string::npos, out.find(question)) << out;
+  EXPECT_NE(std::string::npos, out.find("BUTTONS=YN\r\nTOPMOST=1\r\nOWNED=1\r\n")) << out;
+  ExpectInOrder(out, {"--TovrinNet main query done", "--TovrinNet is new version", "IDLE=1", "--SVNet stopped"});
+  EXPECT_EQ(std::string::npos, out.find("--TovrinNet Run TovrinUpdate.exe")) << out;
+
+  out = Probe("run 418 20000 answer=yes -tnnetopendebugconsole" + Override());
+  ExpectInOrder(out, {"--TovrinNet is new version", "QUESTION=", "--TovrinNet Run TovrinUpdate.exe", "IDLE=1"});
+  EXPECT_NE(std::string::npos, Started("update_started.txt").find("-update"));
+}
+
+TEST_F(MainThreadTest, ProgramsBelowVersion200StartTheOldUpdaters) {
+  for (const char* name : {"TovrinUpdate.exe", "MegaPatch.exe"})
+    CopyFileW(sv::Wide(dir_ / "net_probe.exe").c_str(), sv::Wide(dir_ / name).c_str(), FALSE);
+  PutSiteFile("client/svparams.php.gethosts.reply", "VERSION\t419\nHIDE\n");
+  std::string out = Probe("run 150 20000 -tnnetopendebugconsole" + Override());
+  ExpectInOrder(out, {"--TovrinNet is new version", "--TovrinNet Run TovrinUpdate.exe",
+                      "--TovrinNet Run MegaPatch.exe", "IDLE=1"});
+  EXPECT_NE(std::string::npos, Started("TovrinUpdate.exe.started.txt").find(" -hideupdate"));
+  EXPECT_NE(std::string::npos, Started("MegaPatch.exe.started.txt").find(" -hideupdate"));
+  EXPECT_FALSE(SVFileExists((dir_ / "update_started.txt").c_str()));  // not the program itself
+
+  // Without HIDE the question comes first and the updaters get no parameter.
+  for (const char* mark : {"TovrinUpdate.exe.started.txt", "MegaPatch.exe.started.txt"})
+    DeleteFileW(sv::Wide(dir_ / mark).c_str());
+  PutSiteFile("client/svparams.php.gethosts.reply", "VERSION\t419\n");
+  out = Probe("run 150 20000 answer=yes" + Override());
+  EXPECT_NE(std::string::npos, out.find("QUESTION=")) << out;
+  std::string mark = Started("TovrinUpdate.exe.started.txt");
+  EXPECT_NE(std::string::npos, mark.find("TovrinUpdate.exe")) << mark;
+  EXPECT_EQ(std::string::npos, mark.find("-hideupdate")) << mark;
+}
+
+TEST_F(MainThreadTest, StopKillsAMainThreadThatDoesNotEnd) {
+  // The main thread waits on the open question and cannot see the stop.
+  PutSiteFile("client/svparams.php.gethosts.reply", "VERSION\t419\n");
+  std::string out = Probe("run 418 20000 answer=none -tnnetopendebugconsole" + Override());
+  ExpectInOrder(out, {"QUESTION=", "--SVNet terminate main thread", "--SVNet main thread stopped", "Save Configs",
+                      "--SVNet stopped", "STOPMS="});
+  EXPECT_EQ(std::string::npos, out.find("--TovrinNet Run TovrinUpdate.exe")) << out;
+}
+
+TEST_F(MainThreadTest, StopKillsAJobWorkerThatDoesNotEnd) {
+  // The probe holds the worker of a stalled download so that the disconnect
+  // cannot end it: the stop waits its ten seconds and then kills the thread.
+  PutServerFile("stuck/s.bin", Pattern(10000, 3));
+  std::string out = Probe("stuck " + FaultHost("stall") + " stuck s.bin good=" + host_ + " -tnnetopendebugconsole");
+  EXPECT_NE(std::string::npos, out.find("RUNNING=1\r\nPARTFILE=1\r\n")) << out;
+  EXPECT_NE(std::string::npos, out.find("SUSPENDED=1\r\n")) << out;
+  size_t run = out.find("~Run #");
+  ASSERT_NE(std::string::npos, run) << out;
+  const std::string handle = out.substr(run + 6, 8);
+  ExpectInOrder(out, {"~~Terminate #" + handle + " [GET]\r\n", "DONE=1\r\nSTATE=0\r\nPARTFILE=0\r\n"});
+  EXPECT_EQ(std::string::npos, out.find("~~Disconnect #" + handle)) << out;
+  // The same job handle works again afterwards.
+  EXPECT_NE(std::string::npos, out.find("AGAIN=1:1:200")) << out;
+  EXPECT_EQ(Pattern(10000, 3), ReadFileBytes(dir_ / "s.bin"));
+}
+
+TEST_F(MainThreadTest, JobsGoThroughTheStoredProxy) {
+  PutServerFile("proxytest/p.bin", Pattern(5000, 7));
+  PutServerFile("proxytest/q.php.reply", "through the proxy");
+  const std::string port = host_.substr(host_.find(':') + 1);
+  Probe("setproxy 127.0.0.1 " + port + " user pass");
+  std::string out = Probe("fetch files.needauth.invalid proxytest p.bin");
+  EXPECT_NE(std::string::npos, out.find("CORRECT=1\r\nCODE=200")) << out;
+  EXPECT_EQ(Pattern(5000, 7), ReadFileBytes(dir_ / "p.bin"));
+  auto seen = RequestsFor("\"target\": \"http://files.needauth.invalid/proxytest/p.bin\"");
+  ASSERT_FALSE(seen.empty());
+  EXPECT_NE(std::string::npos, seen.back().find("\"Proxy-Authorization\": \"Basic dXNlcjpwYXNz\"")) << seen.back();
+  EXPECT_NE(std::string::npos, seen.back().find("; probe)")) << seen.back();  // the user agent of the job
+
+  out = Probe("fetch scripts.needauth.invalid proxytest/q.php?act=go");
+  EXPECT_NE(std::string::npos, out.find("CORRECT=1\r\nCODE=200\r\nREAD=through the proxy\r\n")) << out;
+  seen = RequestsFor("\"target\": \"http://scripts.needauth.invalid/proxytest/q.php?act=go\"");
+  ASSERT_FALSE(seen.empty());
+  EXPECT_NE(std::string::npos, seen.back().find("\"svvn\": ")) << seen.back();  // the standard fields were posted
+
+  // A wrong password: the proxy's refusal is the job's result.
+  Probe("setproxy 127.0.0.1 " + port + " user wrong");
+  out = Probe("fetch files.needauth.invalid proxytest p.bin");
+  EXPECT_NE(std::string::npos, out.find("CORRECT=0\r\nCODE=407")) << out;
 }
 
 TEST_F(MainThreadTest, ProxySettingsAreSavedByteForByteAndDamageIsDiscarded) {
