@@ -1,46 +1,44 @@
 #include "nettext.h"
 
-#include <cstring>
+#include "SolvikaUtils.h"
+#include "svstring.h"
 
 namespace svnet {
 
-bool NextField(std::string* rest, std::string* field, char sep) {
-  if (rest->empty()) {
-    field->clear();
-    return false;
-  }
-  size_t p = rest->find(sep);
-  if (p == std::string::npos) {
-    *field = *rest;
-    rest->clear();
-  } else {
-    *field = rest->substr(0, p);
-    rest->erase(0, p + 1);
-  }
-  return true;
+namespace {
+
+std::string Take(SvStr s) {
+  std::string text(sv::Bytes(s));
+  sv::Release(s);
+  return text;
 }
 
-std::vector<std::string> SplitAll(const std::string& text, char sep) {
+}  // namespace
+
+std::vector<std::string> Fields(const std::string& text, char sep) {
   std::vector<std::string> out;
-  std::string rest = text, field;
-  while (NextField(&rest, &field, sep)) out.push_back(field);
+  SvStr rest = sv::NewStr(text), field = nullptr;
+  for (;;) {
+    SvBool more = sep == '\t' ? _ParceTab(&rest, &field) : sep == '/' ? _ParceHosts(&rest, &field)
+                                                                      : _ParceChar(&rest, &field, sep);
+    if (!more) break;
+    out.emplace_back(sv::Bytes(field));
+  }
+  sv::Release(rest);
+  sv::Release(field);
   return out;
 }
 
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
-  if (from.empty()) return text;
-  size_t p = 0;
-  while ((p = text.find(from, p)) != std::string::npos) {
-    text.replace(p, from.size(), to);
-    p += to.size();
-  }
-  return text;
+std::string Replace(const std::string& text, const std::string& from, const std::string& to) {
+  SvStr out = nullptr;
+  FastReplace(text.c_str(), from.c_str(), to.c_str(), 1, &out);
+  return Take(out);
 }
 
-std::string UpperAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = (char)(c - 'a' + 'A');
-  return text;
+std::string UpCase(const std::string& text) {
+  SvStr out = nullptr;
+  SVUpCase(&out, text.c_str());
+  return Take(out);
 }
 
 int32_t ToInt(std::string_view text, int32_t def) {

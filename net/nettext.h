@@ -1,5 +1,6 @@
-// Text helpers of the network engine that need no Windows API: field
-// splitting as the system's list readers do it, and replacing.
+// The engine's text work on std::string, done by the utility library: field
+// splitting (_ParceChar, _ParceTab, _ParceHosts), replacing (FastReplace) and
+// upper-casing (SVUpCase).
 #pragma once
 
 #include <cstdint>
@@ -9,12 +10,12 @@
 
 namespace svnet {
 
-// Takes the text up to the next `sep` out of `rest` (the separator is
-// consumed); false when `rest` was empty.
-bool NextField(std::string* rest, std::string* field, char sep);
-std::vector<std::string> SplitAll(const std::string& text, char sep);
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
-std::string UpperAscii(std::string text);
+// The fields of `text` in the order the library's field reader yields them
+// ("a/b" gives a and b; a trailing separator gives no empty field).
+std::vector<std::string> Fields(const std::string& text, char sep);
+// Every occurrence of `from` replaced by `to` (case-sensitive).
+std::string Replace(const std::string& text, const std::string& from, const std::string& to);
+std::string UpCase(const std::string& text);
 // Decimal text of a number; an invalid or empty text gives `def`.
 int32_t ToInt(std::string_view text, int32_t def);
 

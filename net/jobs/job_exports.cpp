@@ -92,7 +92,7 @@ SvStr Copy(const char* text) { return text && *text ? sv::StrFromC(text) : nullp
 
 std::string FolderWithSlash(std::string folder) {
   if (folder.empty()) return folder;
-  folder = ReplaceAll(folder, "/", "\\");
+  folder = Replace(folder, "/", "\\");
   if (folder.back() != '\\') folder += '\\';
   return folder;
 }
@@ -206,9 +206,9 @@ SV_EXPORT int32_t SVAPI SVNetRun(void** job) {
     if (sv::Length(p.Files) > 0) {
       if (path.back() != '/') path += "/";
       std::string files = S(p.Files);
-      files = ReplaceAll(files, "//", "\\");
-      files = ReplaceAll(files, "/", "\t");
-      files = ReplaceAll(files, "\\", "/");
+      files = Replace(files, "//", "\\");
+      files = Replace(files, "/", "\t");
+      files = Replace(files, "\\", "/");
       SetStr(&p.Files, files);
     }
     SetStr(&p.Path, path);

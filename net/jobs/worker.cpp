@@ -239,7 +239,7 @@ bool Request(Run& run, TSVNetFileListRec* rec, const std::string& host) {
       }
     }
     if (ok && j->p.AutoExtract && localFile.size() >= 4 &&
-        UpperAscii(localFile.substr(localFile.size() - 4)) == ".ZIP") {
+        UpCase(localFile.substr(localFile.size() - 4)) == ".ZIP") {
       if (UnpackFiles(localFile, run.localDir, "*.*") == 0) SVDeleteFile(localFile.c_str());
     }
     if (!ok && !j->p.Resume) SVDeleteFile(localFile.c_str());
@@ -257,7 +257,7 @@ void BuildFileList(Job* j) {
   if (files.empty()) {
     entries.push_back(std::string());
   } else {
-    for (auto& e : SplitAll(files, '\t'))
+    for (auto& e : Fields(files, '\t'))
       if (!e.empty()) entries.push_back(e);
   }
   SvArray list = sv::ArrayNew((int32_t)entries.size());
@@ -269,7 +269,7 @@ void BuildFileList(Job* j) {
       throw std::bad_alloc();
     }
     list[i] = (int32_t)(intptr_t)rec;
-    std::vector<std::string> f = SplitAll(entries[i], '\x06');
+    std::vector<std::string> f = Fields(entries[i], '\x06');
     f.resize(3);
     std::string name = f[0];
     size_t q = name.find('?');
@@ -370,7 +370,7 @@ DWORD WINAPI JobWorker(void* arg) {
         LeaveCriticalSection(&j->Lock);
         candidates = JoinHosts(S(rec->Host), candidates);
         bool done = false;
-        for (auto& host : SplitAll(candidates, '/')) {
+        for (auto& host : Fields(candidates, '/')) {
           if (j->State != SVNET_RUNNING) break;
           if (host.empty()) continue;
           AddCount(j, &j->ReadCurrent, 0);

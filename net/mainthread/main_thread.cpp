@@ -59,12 +59,10 @@ std::string PluginSums() {
   sv::Release(names);
   long count = 0;
   long long sum = 0;
-  for (char sep : {'/'}) {  // section names come joined by "/"
-    for (auto& name : SplitAll(list, sep)) {
-      if (name.empty() || name[0] != '*') continue;
-      ++count;
-      sum += GetIniInt(name.c_str(), "NewVersion", 0);
-    }
+  for (auto& name : Fields(list, '/')) {  // section names come joined by "/"
+    if (name.empty() || name[0] != '*') continue;
+    ++count;
+    sum += GetIniInt(name.c_str(), "NewVersion", 0);
   }
   char text[64];
   std::snprintf(text, sizeof text, "&count=%ld&sumver=%lld", count, sum);
@@ -147,13 +145,12 @@ void ProcessReply(const std::string& reply, uint16_t version) {
   uint16_t newest = 0;
   bool hide = false;
   std::string section;  // the command whose data lines follow
-  std::string rest = reply, line;
-  while (NextField(&rest, &line, '\n')) {
+  for (std::string line : Fields(reply, '\n')) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty() && line[0] == '\t') {
       std::string data = line.substr(1);
       if (section.empty() || data.empty()) continue;
-      std::vector<std::string> f = SplitAll(data, '\t');
+      std::vector<std::string> f = Fields(data, '\t');
       if (section == "PLUGINS") {
         f.resize(4);
         if (f[0].empty() || f[1].empty() || f[2].empty() || f[3].empty()) continue;
