@@ -239,11 +239,14 @@ TEST_F(MainThreadTest, StopKillsAJobWorkerThatDoesNotEnd) {
   std::string out = Probe("stuck " + FaultHost("stall") + " stuck s.bin good=" + host_ + " -tnnetopendebugconsole");
   EXPECT_NE(std::string::npos, out.find("RUNNING=1\r\nPARTFILE=1\r\n")) << out;
   EXPECT_NE(std::string::npos, out.find("SUSPENDED=1\r\n")) << out;
-  size_t run = out.find("~Run #");
-  ASSERT_NE(std::string::npos, run) << out;
-  const std::string handle = out.substr(run + 6, 8);
-  ExpectInOrder(out, {"~~Terminate #" + handle + " [GET]\r\n", "DONE=1\r\nSTATE=0\r\nPARTFILE=0\r\n"});
-  EXPECT_EQ(std::string::npos, out.find("~~Disconnect #" + handle)) << out;
+  // The first stop ends its worker through the disconnect, the second one
+  // has to kill it.
+  size_t first = out.find("~Run #"), second = out.find("~Run #", first + 1);
+  ASSERT_NE(std::string::npos, second) << out;
+  const std::string h1 = out.substr(first + 6, 8), h2 = out.substr(second + 6, 8);
+  ExpectInOrder(out, {"~~Disconnect #" + h1 + " [GET]\r\n", "FIRST=1\r\n", "~Run #" + h2,
+                      "~~Terminate #" + h2 + " [GET]\r\n", "DONE=1\r\nSTATE=0\r\nPARTFILE=0\r\n"});
+  EXPECT_EQ(std::string::npos, out.find("~~Disconnect #", second)) << out;
   // The same job handle works again afterwards.
   EXPECT_NE(std::string::npos, out.find("AGAIN=1:1:200")) << out;
   EXPECT_EQ(Pattern(10000, 3), ReadFileBytes(dir_ / "s.bin"));

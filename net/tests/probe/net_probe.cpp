@@ -23,10 +23,10 @@
 //       a download of the files into the program folder, or without files a
 //       query; prints its outcome and the reply
 //   net_probe stuck <host> <path> <file>
-//       downloads the file from a host that stalls, holds the worker thread
-//       so that it cannot see the stop, stops the job, prints what is left,
-//       then runs the same job handle once more against <path> on the
-//       host given by the switch "good=<host>"
+//       downloads the file from a host that stalls and stops the job; then
+//       once more, now holding the worker thread so that it cannot see the
+//       stop, and prints what is left; then runs the same job handle against
+//       <path> on the host given by the switch "good=<host>"
 //   net_probe -update
 //       what the engine starts when the server offers a new version: writes
 //       "update_started.txt" into the program folder and ends
@@ -210,12 +210,19 @@ struct JobHead {
 int Stuck(int argc, char** argv) {
   void* job = nullptr;
   SVNetCreateEx(&job);
-  SVNetInit(&job, 60000, "probe");
-  SVNetSetHost(&job, argv[2]);
   std::string folder = Take(GetCurrDir);
-  SVNetRunDownload(&job, folder.c_str(), argv[3], argv[4]);
-  // The worker reads the headers and then waits for a body that never comes.
-  Sleep(1500);
+  auto start = [&] {
+    SVNetInit(&job, 60000, "probe");
+    SVNetSetHost(&job, argv[2]);
+    SVNetRunDownload(&job, folder.c_str(), argv[3], argv[4]);
+    // The worker reads the headers and then waits for a body that never comes.
+    Sleep(1500);
+  };
+  // First a stop that the worker sees: the disconnect ends it.
+  start();
+  SVNetStop(&job);
+  std::printf("FIRST=%d\n", (int)SVNetIsDone(&job));
+  start();
   std::string part = folder + argv[4];
   std::printf("RUNNING=%d\nPARTFILE=%d\n", (int)!SVNetIsDone(&job), (int)SVFileExists(part.c_str()));
   HANDLE worker = ((JobHead*)job)->Thread;
