@@ -38,6 +38,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "SolvikaNet.h"
@@ -97,11 +98,23 @@ BOOL CALLBACK CollectStatic(HWND child, LPARAM out) {
   return TRUE;
 }
 
-// The update question box of the engine, or none.
-HWND FindQuestion() {
+BOOL CALLBACK MatchQuestion(HWND w, LPARAM found) {
   // "Мастер обновлений"
   static const wchar_t caption[] = L"\x41C\x430\x441\x442\x435\x440 \x43E\x431\x43D\x43E\x432\x43B\x435\x43D\x438\x439";
-  return FindWindowW(L"#32770", caption);
+  wchar_t cls[32] = {};
+  GetClassNameW(w, cls, 32);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid != GetCurrentProcessId() || std::wcscmp(cls, L"#32770") != 0 || WindowText(w) != caption) return TRUE;
+  *(HWND*)found = w;
+  return FALSE;
+}
+
+// The engine's update question box in this process, or none.
+HWND FindQuestion() {
+  HWND found = nullptr;
+  EnumWindows(MatchQuestion, (LPARAM)&found);
+  return found;
 }
 
 void Report(HWND box, HWND app) {
