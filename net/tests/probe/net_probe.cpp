@@ -10,9 +10,9 @@
 //         window       the engine gets a window of the probe as the
 //                      application window (the probe pumps its messages)
 //         answer=yes|no|none
-//                      waits for the update question, prints its text and
-//                      style, and answers it; "none" leaves it open and stops
-//                      the engine while it is shown
+//                      waits for the update question, prints its text,
+//                      buttons and owner, and answers it; "none" leaves
+//                      it open and stops the engine while it is shown
 //   net_probe setproxy <server> <port> <user> <password>
 //       stores proxy settings (and so writes TovrinNet.cfg)
 //   net_probe hosts [switches...]
@@ -121,8 +121,7 @@ void Report(HWND box, HWND app) {
   std::wstring text;
   EnumChildWindows(box, CollectStatic, (LPARAM)&text);
   bool yes = GetDlgItem(box, IDYES) != nullptr, no = GetDlgItem(box, IDNO) != nullptr;
-  std::printf("QUESTION=%s\nBUTTONS=%s%s\nTOPMOST=%d\nOWNED=%d\n", Utf8(text).c_str(), yes ? "Y" : "", no ? "N" : "",
-              (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0,
+  std::printf("QUESTION=%s\nBUTTONS=%s%s\nOWNED=%d\n", Utf8(text).c_str(), yes ? "Y" : "", no ? "N" : "",
               app && GetWindow(box, GW_OWNER) == app ? 1 : 0);
 }
 
