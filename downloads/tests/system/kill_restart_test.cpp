@@ -134,7 +134,8 @@ TEST(DnmSystem, DownloadSurvivesRepeatedHardKillsMidTransfer) {
   const std::string url = "http://" + nettest::ServerHost() + "/client/dnmsys/big.bin";
   // The brake (1 ms after every received chunk) makes the transfer slow
   // enough to be caught in the middle.
-  const std::string args = "\"" + url + "\" \"" + target + "\" ";
+  // (The folder goes without its final "\", which would escape the quote.)
+  const std::string args = "\"" + url + "\" \"" + target.substr(0, target.size() - 1) + "\" ";
 
   std::string job;
   long long killedAt = 0;
