@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -156,6 +157,7 @@ TEST(DnmSystem, DownloadSurvivesRepeatedHardKillsMidTransfer) {
     ASSERT_LT(size, kSize) << "run " << kill << " was killed after its transfer had ended";
     ASSERT_GT(size, killedAt);
     killedAt = size;
+    std::printf("run %d killed with %lld of %lld bytes on disk\n", kill, size, kSize);
 
     // The same job all along: created by the first run, loaded by the others.
     std::string line = JobLine(ReadFileBytes(log));
@@ -187,7 +189,12 @@ TEST(DnmSystem, DownloadSurvivesRepeatedHardKillsMidTransfer) {
   // Every restart continued the file from its saved progress rather than
   // fetching it anew.
   size_t resumed = 0;
-  for (long long from : ResumedFrom("/client/dnmsys/big.bin")) resumed += from > 0;
+  std::printf("ranged requests from:");
+  for (long long from : ResumedFrom("/client/dnmsys/big.bin")) {
+    resumed += from > 0;
+    std::printf(" %lld", from);
+  }
+  std::printf("\n");
   EXPECT_GE(resumed, (size_t)kKills);
 }
 
