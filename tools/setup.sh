@@ -51,18 +51,28 @@ bash "$(dirname "$0")/fetch_sqlite.sh"  # SQLite amalgamation for SolvikaData
 
 # Wine for 32-bit Windows programs is itself a 32-bit Linux program. Some
 # kernels run without 32-bit support ("Exec format error"); there the i386
-# binaries run through QEMU's user-mode emulator, registered with the kernel's
-# binfmt_misc (flag F: the emulator is opened once, at registration).
+# binaries run through QEMU's user-mode emulator (version 10 from Debian's
+# backports: the version 7 of Debian 12 cannot start Wine), registered with
+# the kernel's binfmt_misc (flag F: the emulator is opened once, at
+# registration).
 if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
   echo "setup: this kernel does not run 32-bit programs; using qemu-i386 for them"
-  if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q 'install ok installed'; then
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends qemu-user-static
+  QEMU=/usr/bin/qemu-i386
+  if [ ! -x "$QEMU" ] || ! "$QEMU" --version | grep -q 'version 1[0-9]\.'; then
+    src=/etc/apt/sources.list.d/bookworm-backports.sources
+    if [ ! -e "$src" ]; then
+      printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
+        $SUDO tee "$src" >/dev/null
+      $SUDO apt-get update -q
+    fi
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends -t bookworm-backports qemu-user
   fi
   if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
     $SUDO mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   fi
-  if [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+  if ! grep -qs "interpreter $QEMU\$" /proc/sys/fs/binfmt_misc/solvika-i386; then
+    [ -e /proc/sys/fs/binfmt_misc/solvika-i386 ] && echo -1 | $SUDO tee /proc/sys/fs/binfmt_misc/solvika-i386 >/dev/null
+    printf '%s' ":solvika-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:$QEMU:F" |
       $SUDO tee /proc/sys/fs/binfmt_misc/register >/dev/null
   fi
   /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { echo "setup: 32-bit programs still cannot run" >&2; exit 1; }

@@ -17,6 +17,9 @@ void ResetJobFolder() {
   CreateDirectoryW(sv::Wide(TestProgramFolder() + "SVData").c_str(), nullptr);
   CreateDirectoryW(sv::Wide(Folder()).c_str(), nullptr);
   DeleteFileW(sv::Wide(TestProgramFolder() + "PatchKeeper.upd").c_str());
+  // A start frees whatever jobs an earlier test left in memory.
+  SolvikaDNMStart();
+  SolvikaDNMStop();
 }
 
 std::string JobText(uint32_t code) {
