@@ -17,8 +17,9 @@
 //       copies its job file to <jobs> - 1 more jobs under new codes; starts
 //       the manager again with all of them loaded and measures the processor
 //       time of the process over <seconds> of idle ticks. Prints
-//       "JOBS <n> WAITING <w> TICKS <t> CPUMS <ms> PERTICK <ms>" for one job
-//       (before the copies) and for all of them, then "STOPMS <ms>".
+//       "<what> JOBS <n> WAITING <w> TICKS <t> PERTICK <ms>" for the process
+//       without the manager (IDLE), with the manager and one job, and with
+//       all the jobs (MANAGER), then "STOPMS <ms>".
 #include <windows.h>
 
 #include <cstdio>
@@ -171,26 +172,39 @@ double ProcessCpuMs() {
   return ms(k) + ms(u);
 }
 
-void MeasureTicks(int seconds) {
-  Sleep(1000);  // let the first ticks after start pass
-  double cpu0 = ProcessCpuMs(), t0 = Now();
+// Processor time of the whole process per 250 ms of `seconds`.
+double CpuPerTick(int seconds, double* ticks) {
+  double cpu0 = ProcessCpuMs();
+  DWORD t0 = GetTickCount();
   Sleep((DWORD)seconds * 1000);
-  double cpu = ProcessCpuMs() - cpu0, ticks = (Now() - t0) / 250.0;
+  double cpu = ProcessCpuMs() - cpu0;
+  *ticks = (GetTickCount() - t0) / 250.0;
+  return cpu / *ticks;
+}
+
+void MeasureTicks(const char* what, int seconds) {
+  Sleep(1000);  // let the first ticks after a start pass
+  double ticks = 0;
+  double perTick = CpuPerTick(seconds, &ticks);
   std::string list = JobsList();
-  std::printf("JOBS %u WAITING %d TICKS %.0f CPUMS %.1f PERTICK %.3f\n", (unsigned)LineCount(list),
-              (int)SVDNMGetParams(SVDNM_GET_WAITING), ticks, cpu, cpu / ticks);
+  std::printf("%s JOBS %u WAITING %d TICKS %.0f PERTICK %.3f\n", what, (unsigned)LineCount(list),
+              (int)SVDNMGetParams(SVDNM_GET_WAITING), ticks, perTick);
+  std::fflush(stdout);
 }
 
 int Ticks(const std::string& url, int jobs, int seconds) {
   const std::string folder = ProgramFolder();
   const std::string jobDir = folder + "SVData\\SVDNM\\";
+  // The process itself, idle, without the manager thread: what the ticks
+  // are measured against.
+  MeasureTicks("IDLE", seconds);
   StartManager();
   if (!SVDNMCreateDownload(url.c_str(), folder.c_str())) return std::puts("CREATE FAILED"), 1;
   unsigned long code = std::strtoul(JobsList().c_str(), nullptr, 10);
   DWORD t0 = GetTickCount();
   while (FirstStatus(JobsList()) != SVDNM_READY && GetTickCount() - t0 < 30000) Sleep(10);
   if (FirstStatus(JobsList()) != SVDNM_READY) return std::printf("QUERY FAILED %s\n", JobsList().c_str()), 1;
-  MeasureTicks(seconds);
+  MeasureTicks("MANAGER", seconds);
   SolvikaDNMStop();
 
   std::string packed, text;
@@ -211,7 +225,7 @@ int Ticks(const std::string& url, int jobs, int seconds) {
   StartManager();
   t0 = GetTickCount();
   while (LineCount(JobsList()) < (size_t)jobs && GetTickCount() - t0 < 60000) Sleep(50);
-  MeasureTicks(seconds);
+  MeasureTicks("MANAGER", seconds);
   double s0 = Now();
   SolvikaDNMStop();
   std::printf("STOPMS %.1f\n", Now() - s0);
