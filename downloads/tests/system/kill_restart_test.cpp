@@ -92,6 +92,20 @@ long long PartialSize(const std::string& programFolder) {
   return largest;
 }
 
+// Names in a folder, without "." and "..".
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(sv::Wide(folder + "*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = sv::Narrow(fd.cFileName);
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  return names;
+}
+
 // The job code a probe run reported ("JOB <code> CREATED|LOADED"), or "".
 std::string JobLine(const std::string& output) {
   size_t at = output.find("JOB ");
@@ -183,8 +197,11 @@ TEST(DnmSystem, DownloadSurvivesRepeatedHardKillsMidTransfer) {
   size_t diff = 0;
   while (diff < got.size() && got[diff] == data[diff]) ++diff;
   EXPECT_EQ(got.size(), diff) << "first differing byte at " << diff;
-  // Installed: the download folder is gone, the job file stays.
-  EXPECT_EQ(-1, PartialSize(dir.Path()));
+  // Installed: the download folder is gone, the job file stays, and no
+  // half-written job file of the killed runs is left over.
+  char jobFile[32];
+  std::snprintf(jobFile, sizeof jobFile, "%08lX.svdnm", std::strtoul(job.c_str() + 4, nullptr, 10));
+  EXPECT_EQ(std::vector<std::string>{jobFile}, FolderEntries(dir / "SVData\\SVDNM\\"));
 
   // Every restart continued the file from its saved progress rather than
   // fetching it anew.
