@@ -71,29 +71,31 @@ job_run() {
   echo "$4 $6 $8"
 }
 
-# (a) one big file
+# (a) one big file: curl, the network engine alone (net_bench.exe, to tell
+# the manager's share of the time from the engine's) and the job take turns,
+# each after the disk has written back what the one before left, so that no
+# contender meets more writeback than another.
+mkdir -p "$WORK/engine"
 best_curl=""
+best_engine=""
+best_big=""
+whole_big=""
 for _ in 1 2 3; do
+  sync
   t=$(curl -s -o "$WORK/curl/big.bin" -w '%{time_total}' "$BASE/big.bin")
   cmp -s "$WORK/curl/big.bin" "$WORK/root/client/big.bin" || { echo "curl file differs" >&2; exit 1; }
   best_curl=$(best "$best_curl" "$t")
   rm -f "$WORK/curl/big.bin"
-done
-# The network engine alone on the same file (net_bench.exe), to tell the
-# manager's share of the time from the engine's.
-mkdir -p "$WORK/engine"
-best_engine=""
-for _ in 1 2 3; do
+
+  sync
   line=$(wine "$BIN/net_bench.exe" "127.0.0.1:$PORT" client big.bin "$(winepath -w "$WORK/engine")" 0 | tr -d '\r')
   set -- $line  # BYTES n MS t CODE c OK o
   [ "$8" = 1 ] && cmp -s "$WORK/engine/big.bin" "$WORK/root/client/big.bin" || { echo "engine run failed: $line" >&2; exit 1; }
   best_engine=$(best "$best_engine" "$(python3 -c "print($4 / 1000)")")
   rm -f "$WORK/engine/big.bin"
-done
-best_big=""
-whole_big=""
-for _ in 1 2 3; do
+
   d=$(program)
+  sync
   res=$(job_run "$d" url "$BASE/big.bin" "$(winepath -w "$d/target")")
   read -r t4 t6 t9 <<<"$res"
   cmp -s "$d/target/big.bin" "$WORK/root/client/big.bin" || { echo "installed file differs" >&2; exit 1; }
@@ -102,6 +104,7 @@ for _ in 1 2 3; do
     best_big=$s
     whole_big=$(python3 -c "print($t9 / 1000)")
   fi
+  rm -rf "$d"
 done
 
 # (b) 200 files in one job
