@@ -121,7 +121,10 @@ void MarkDeleted(JobRecord* job) {
 SV_EXPORT void SVAPI SolvikaDNMStart(void) {
   sv::GuardVoid([] {
     if (g_thread) return;
-    State().Stopping = false;
+    Manager& m = State();
+    m.Stopping = false;
+    if (!m.Wake) m.Wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    ResetEvent(m.Wake);
     HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     g_thread = CreateThread(nullptr, 0, ManagerThread, started, 0, nullptr);
     // Return only once the jobs are loaded and the exports are safe to use.
@@ -135,6 +138,7 @@ SV_EXPORT void SVAPI SolvikaDNMStop(void) {
   sv::GuardVoid([] {
     if (!g_thread) return;
     State().Stopping = true;
+    SetEvent(State().Wake);
     WaitForSingleObject(g_thread, INFINITE);
     CloseHandle(g_thread);
     g_thread = nullptr;

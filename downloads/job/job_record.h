@@ -46,6 +46,9 @@ struct JobRecord {
   std::vector<FileEntry> Files;
   uint8_t IType = 0;
   std::string IParam;
+  // The text last written to (or read from) the job file, so that saving an
+  // unchanged job writes nothing. Not stored.
+  std::string SavedText;
 };
 
 // Job code as exactly 8 upper-case hexadecimal digits.

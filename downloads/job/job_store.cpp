@@ -76,6 +76,7 @@ JobRecord* ReadJobFile(const std::string& path, bool& damaged) {
     delete job;
     return nullptr;
   }
+  job->SavedText.swap(plain);
   damaged = false;
   return job;
 }
@@ -114,15 +115,18 @@ std::string DownloadFolder(uint32_t code) { return JobFolder() + HexName(code) +
 
 std::string JobFilePath(uint32_t code) { return JobFolder() + HexName(code) + ".svdnm"; }
 
-void SaveJob(const JobRecord& job) {
-  SvStr text = sv::NewStr(BuildJobText(job));
+void SaveJob(JobRecord& job) {
+  std::string plain = BuildJobText(job);
+  if (plain == job.SavedText) return;
+  SvStr text = sv::NewStr(plain);
   SvStr packed = nullptr;
   zlibCompress(&packed, text);
   sv::Release(text);
   std::string bytes = Take(packed);
   if (bytes.empty()) return;
   std::string target = JobFilePath(job.Code);
-  sv::WriteFileReplacing(sv::Wide(target), sv::Wide(JobFolder() + HexName(job.Code) + kTempSuffix), bytes);
+  if (sv::WriteFileReplacing(sv::Wide(target), sv::Wide(JobFolder() + HexName(job.Code) + kTempSuffix), bytes))
+    job.SavedText.swap(plain);
 }
 
 std::vector<JobRecord*> LoadJobs() {

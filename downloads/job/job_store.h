@@ -20,9 +20,10 @@ std::string DownloadFolder(uint32_t code);
 std::string JobFilePath(uint32_t code);
 
 // Writes the job file: compressed, through a temporary file that replaces the
-// old one in one step, so a crash never leaves a half-written job. Failures
-// are silent; the next save tries again.
-void SaveJob(const JobRecord& job);
+// old one in one step, so a crash never leaves a half-written job. A job
+// whose text has not changed since its last save is not written again.
+// Failures are silent; the next save tries again.
+void SaveJob(JobRecord& job);
 // Reads every job file of the job folder. Damaged files are deleted with the
 // job's folders; files that cannot be opened are left alone. Leftover
 // temporary files of an interrupted save are removed.

@@ -181,7 +181,7 @@ DWORD WINAPI ManagerThread(void* started) {
   SetEvent((HANDLE)started);
   while (!m.Stopping) {
     Tick(m);
-    for (int slept = 0; slept < 250 && !m.Stopping; slept += 10) Sleep(10);
+    if (!m.Stopping) WaitForSingleObject(m.Wake, 250);
   }
   Shutdown(m);
   return 0;

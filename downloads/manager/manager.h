@@ -52,6 +52,7 @@ struct InstallRecord {
 struct Manager {
   bool Enabled = false;
   volatile bool Stopping = false;
+  HANDLE Wake = nullptr;  // set by the stop, so the thread need not sleep out its tick
   int32_t ThreadsCount = 5;
   int32_t ThreadsSleep = 0;
   std::vector<JobRecord*> Jobs;  // sorted by Pos
