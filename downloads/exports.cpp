@@ -18,7 +18,6 @@ namespace {
 HANDLE g_thread = nullptr;  // the manager thread while it runs
 
 std::string Text(const char* s) { return s ? s : ""; }
-std::string Str(SvStr s) { return std::string(s ? s : "", (size_t)sv::Length(s)); }
 
 Request ToRequest(const TSVNetParams& p) {
   Request r;
@@ -29,11 +28,11 @@ Request ToRequest(const TSVNetParams& p) {
   r.Resume = p.Resume != 0;
   r.LogReply = p.LogReply != 0;
   r.Timeout = p.Timeout;
-  r.Path = Str(p.Path);
-  r.Host = Str(p.Host);
-  r.Files = Str(p.Files);
-  r.LocalDir = Str(p.LocalDir);
-  r.Tag = Str(p.Tag);
+  r.Path = sv::Copy(p.Path);
+  r.Host = sv::Copy(p.Host);
+  r.Files = sv::Copy(p.Files);
+  r.LocalDir = sv::Copy(p.LocalDir);
+  r.Tag = sv::Copy(p.Tag);
   return r;
 }
 
@@ -56,7 +55,7 @@ bool TargetFolderExists(const std::string& folder) {
 bool Acceptable(const TSVNetParams* download, const TSVNetParams* after, const std::string& title,
                 const std::string& iparam) {
   if (!download || download->Size != 48 || download->Method != SVNET_GET || download->FormStream) return false;
-  if (!TargetFolderExists(Str(download->LocalDir)) || title.empty()) return false;
+  if (!TargetFolderExists(sv::Copy(download->LocalDir)) || title.empty()) return false;
   if (after) {
     if (after->Size != 48 || after->FormStream || sv::Length(after->LocalDir) != 0) return false;
     if (after->Method != SVNET_GET && after->Method != SVNET_POST && after->Method != SVNET_POSTORGET) return false;

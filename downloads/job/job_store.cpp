@@ -18,30 +18,8 @@ namespace {
 // "*.svdnm" never matches it, so loading cannot mistake it for a job.
 const char kTempSuffix[] = ".svdnm.new";
 
-std::string Take(SvStr s) {
-  std::string r(s ? s : "", (size_t)sv::Length(s));
-  sv::Release(s);
-  return r;
-}
-
 bool EndsWithNoCase(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && _stricmp(s.c_str() + s.size() - tail.size(), tail.c_str()) == 0;
-}
-
-// Names (not paths) of the entries of `pattern`.
-std::vector<std::string> FindNames(const std::string& pattern, bool folders) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(sv::Wide(pattern).c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    std::wstring n = fd.cFileName;
-    if (n == L"." || n == L"..") continue;
-    if (isFolder == folders) names.push_back(sv::Narrow(n));
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-  return names;
 }
 
 void DeleteOneFile(const std::string& path) {
@@ -69,7 +47,7 @@ JobRecord* ReadJobFile(const std::string& path, bool& damaged) {
   SvStr text = nullptr;
   if (read && size) zlibDecompress(&text, packed);
   sv::Release(packed);
-  std::string plain = Take(text);
+  std::string plain = sv::Take(text);
   if (plain.empty()) return nullptr;
   auto* job = new JobRecord();
   if (!ParseJobText(plain, *job)) {
@@ -86,20 +64,14 @@ JobRecord* ReadJobFile(const std::string& path, bool& damaged) {
 std::string ProgramFolder() {
   SvStr dir = nullptr;
   GetCurrDir(&dir);
-  return Take(dir);
+  return sv::Take(dir);
 }
 
 std::string JobFolder() { return ProgramFolder() + "SVData\\SVDNM\\"; }
 
-bool FolderExists(const std::string& path) {
-  DWORD a = GetFileAttributesW(sv::Wide(path).c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool FolderExists(const std::string& path) { return SVDirExsists(path.c_str()) != 0; }
 
-bool FileExists(const std::string& path) {
-  DWORD a = GetFileAttributesW(sv::Wide(path).c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool FileExists(const std::string& path) { return SVFileExists(path.c_str()) != 0; }
 
 bool CreateFolder(const std::string& path) {
   CreateDirectoryW(sv::Wide(path).c_str(), nullptr);
@@ -122,7 +94,7 @@ void SaveJob(JobRecord& job) {
   SvStr packed = nullptr;
   zlibCompress(&packed, text);
   sv::Release(text);
-  std::string bytes = Take(packed);
+  std::string bytes = sv::Take(packed);
   if (bytes.empty()) return;
   std::string target = JobFilePath(job.Code);
   if (sv::WriteFileReplacing(sv::Wide(target), sv::Wide(JobFolder() + HexName(job.Code) + kTempSuffix), bytes))
@@ -159,6 +131,21 @@ uint32_t AllocateCode() {
   }
   SetCustomIniInt("SVDNM", "LastHandle", (int32_t)counter, ini.c_str());
   return counter;
+}
+
+std::vector<std::string> FindNames(const std::string& pattern, bool folders) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(sv::Wide(pattern).c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    std::wstring n = fd.cFileName;
+    if (n == L"." || n == L"..") continue;
+    if (isFolder == folders) names.push_back(sv::Narrow(n));
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+  return names;
 }
 
 void RemoveTree(const std::string& folder) {

@@ -37,6 +37,8 @@ void DeleteJobFiles(const std::string& name, bool keepJobFile);
 // Deletes every file of a folder tree, then the folders; failures ignored.
 void RemoveTree(const std::string& folder);
 
+// Names (not paths) of the files, or of the folders, that `pattern` matches.
+std::vector<std::string> FindNames(const std::string& pattern, bool folders);
 bool FolderExists(const std::string& path);
 bool FileExists(const std::string& path);
 bool CreateFolder(const std::string& path);  // true when it exists afterwards

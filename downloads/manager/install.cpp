@@ -14,18 +14,6 @@ namespace svdnm {
 
 namespace {
 
-std::vector<std::string> FilesOf(const std::string& folder, const char* pattern) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(sv::Wide(folder + pattern).c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(sv::Narrow(fd.cFileName));
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-  return names;
-}
-
 bool IsPackage(const std::string& name) {
   if (name.size() < 4) return false;
   std::string tail = name.substr(name.size() - 4);
@@ -49,7 +37,7 @@ class Installer {
     if (job_.Download.AutoExtract) {
       r_.SourceDir = unpack;
       if (!CreateFolder(unpack)) return Fail(u8"Нет доступа для инсталяции!");
-      for (const std::string& zip : FilesOf(download, "*.zip")) {
+      for (const std::string& zip : FindNames(download + "*.zip", false)) {
         if (r_.Cancel) return;
         if (UnZipFiles((download + zip).c_str(), unpack.c_str(), "*.*") != SVZIP_OK)
           return Fail(u8"Невозможно разархивировать!");
@@ -92,7 +80,7 @@ class Installer {
   // Moves the plain files of `from` into `to`, replacing files of the same
   // name. Stops with false at the first file that cannot go, or on Cancel.
   bool MoveFiles(const std::string& from, const std::string& to, bool skipPackages) {
-    for (const std::string& name : FilesOf(from, "*.*")) {
+    for (const std::string& name : FindNames(from + "*.*", false)) {
       if (r_.Cancel) return false;
       if (skipPackages && IsPackage(name)) continue;
       std::string dest = to + name;

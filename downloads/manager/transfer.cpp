@@ -26,14 +26,12 @@ bool IsNotFoundCode(int32_t code) {
   }
 }
 
-std::string Str(SvStr s) { return std::string(s ? s : "", (size_t)sv::Length(s)); }
-
 FileEntry CopyFileRecord(const TSVNetFileListRec& r) {
   FileEntry f;
-  f.Name = Str(r.Name);
-  f.Path = Str(r.Path);
-  f.Host = Str(r.Host);
-  f.ETag = Str(r.ETag);
+  f.Name = sv::Copy(r.Name);
+  f.Path = sv::Copy(r.Path);
+  f.Host = sv::Copy(r.Host);
+  f.ETag = sv::Copy(r.ETag);
   f.Offset = r.Offset;
   f.Bytes = r.Bytes;
   f.ResultCode = r.ResultCode;
