@@ -27,14 +27,18 @@ endfunction()
 # libraries it links, and run under Wine by CTest.
 function(sv_add_test name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${A_SOURCES})
+  add_executable(${name} ${A_SOURCES} ${SV_MANIFEST_RC})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${SV_TEST_DIR})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/tests/common)
   target_link_libraries(${name} PRIVATE gtest gtest_main svtestsupport ${A_LIBS})
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no WORKING_DIRECTORY ${SV_TEST_DIR})
 endfunction()
 
-# Shared helpers of the test programs.
-add_library(svtestsupport STATIC ${PROJECT_SOURCE_DIR}/tests/common/test_support.cpp)
+# The manifest resource every executable carries (common controls 6, DPI aware).
+set(SV_MANIFEST_RC ${PROJECT_SOURCE_DIR}/ui/manifest.rc)
+
+# Shared helpers of the test programs, with the window-test kit.
+add_library(svtestsupport STATIC ${PROJECT_SOURCE_DIR}/tests/common/test_support.cpp
+  ${PROJECT_SOURCE_DIR}/tests/common/ui_kit.cpp)
 target_include_directories(svtestsupport PUBLIC ${PROJECT_SOURCE_DIR}/tests/common ${PROJECT_SOURCE_DIR}/include)
-target_link_libraries(svtestsupport PUBLIC svcommon)
+target_link_libraries(svtestsupport PUBLIC svcommon user32)

@@ -16,6 +16,12 @@ ensure_wineprefix() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
   fi
+  # Without a window manager on the virtual display, Wine waits about 2 s each
+  # time a managed window closes; unmanaged windows close at once.
+  if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
 }
 
 configure_and_build() {

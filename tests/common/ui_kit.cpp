@@ -1,0 +1,182 @@
+#include "ui_kit.h"
+
+#include <vector>
+
+#include "wide.h"
+
+namespace uikit {
+
+namespace {
+
+constexpr DWORD kPollMs = 50;
+constexpr int kMessageBoxTextId = 0xFFFF;  // the static control holding a message box's text
+constexpr UINT kSendTimeoutMs = 5000;
+
+struct TopSearch {
+  const wchar_t* window_class;
+  const char* caption;
+  DWORD pid;
+  HWND found;
+};
+
+bool ClassIs(HWND window, const wchar_t* window_class) {
+  return !window_class || ClassOf(window) == window_class;
+}
+
+BOOL CALLBACK MatchTop(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<TopSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (s->pid != kAnyProcess && pid != s->pid) return TRUE;
+  if (!ClassIs(window, s->window_class)) return TRUE;
+  if (s->caption && Text(window) != s->caption) return TRUE;
+  s->found = window;
+  return FALSE;
+}
+
+struct ChildSearch {
+  const char* text;
+  const wchar_t* window_class;
+  HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<ChildSearch*>(param);
+  if (!ClassIs(window, s->window_class)) return TRUE;
+  if (s->text && Text(window) != s->text) return TRUE;
+  s->found = window;
+  return FALSE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+HWND FindTopWindow(const wchar_t* window_class, const char* caption, DWORD pid) {
+  TopSearch s = {window_class, caption, pid, nullptr};
+  EnumWindows(MatchTop, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND WaitTopWindow(const wchar_t* window_class, const char* caption, DWORD pid, DWORD wait_ms) {
+  for (DWORD waited = 0;; waited += kPollMs) {
+    if (HWND w = FindTopWindow(window_class, caption, pid)) return w;
+    if (waited >= wait_ms) return nullptr;
+    Sleep(kPollMs);
+  }
+}
+
+bool WaitGone(HWND window, DWORD wait_ms) {
+  for (DWORD waited = 0; IsWindow(window); waited += kPollMs) {
+    if (waited >= wait_ms) return false;
+    Sleep(kPollMs);
+  }
+  return true;
+}
+
+HWND FindChild(HWND parent, const char* text, const wchar_t* window_class) {
+  ChildSearch s = {text, window_class, nullptr};
+  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND FindEditByLabel(HWND parent, const char* label) {
+  HWND label_window = FindChild(parent, label, L"Static");
+  if (!label_window) return nullptr;
+  RECT l = {};
+  GetWindowRect(label_window, &l);
+  std::vector<HWND> children;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+  HWND right = nullptr, below = nullptr;
+  LONG right_distance = LONG_MAX, below_distance = LONG_MAX;
+  for (HWND c : children) {
+    if (ClassOf(c) != L"Edit") continue;
+    RECT e = {};
+    GetWindowRect(c, &e);
+    bool same_line = e.top < l.bottom && e.bottom > l.top;
+    if (same_line && e.left >= l.right - 1 && e.left - l.right < right_distance) {
+      right = c, right_distance = e.left - l.right;
+    } else if (e.top >= l.top && e.top - l.bottom < below_distance) {
+      below = c, below_distance = e.top - l.bottom;
+    }
+  }
+  return right ? right : below;
+}
+
+std::string Text(HWND window) {
+  wchar_t buffer[4096] = {};
+  DWORD_PTR got = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, sizeof(buffer) / sizeof(buffer[0]), reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, kSendTimeoutMs, &got);
+  return sv::Narrow(std::wstring_view(buffer, got));
+}
+
+void SetText(HWND window, const std::string& text) {
+  std::wstring wide = sv::Wide(text);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                      &ignored);
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  int n = GetClassNameW(window, name, (int)(sizeof(name) / sizeof(name[0])));
+  return std::wstring(name, n > 0 ? (size_t)n : 0);
+}
+
+SIZE ClientSize(HWND window) {
+  RECT r = {};
+  GetClientRect(window, &r);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+bool Press(HWND parent, const char* caption) {
+  HWND button = FindChild(parent, caption, L"Button");
+  if (!button) return false;
+  PostMessageW(button, BM_CLICK, 0, 0);
+  return true;
+}
+
+void PressKey(HWND window, UINT virtual_key) {
+  PostMessageW(window, WM_KEYDOWN, virtual_key, 1);
+  PostMessageW(window, WM_KEYUP, virtual_key, 1 | (1u << 30) | (1u << 31));
+}
+
+MessageBoxSeen WaitMessageBox(DWORD pid, DWORD wait_ms) {
+  MessageBoxSeen seen;
+  for (DWORD waited = 0;; waited += kPollMs) {
+    HWND box = FindTopWindow(L"#32770", nullptr, pid);
+    // Read only once the box is on screen: before that its texts may not be set.
+    if (box && IsWindowVisible(box) && GetDlgItem(box, kMessageBoxTextId)) {
+      seen.window = box;
+      seen.caption = Text(box);
+      seen.text = Text(GetDlgItem(box, kMessageBoxTextId));
+      return seen;
+    }
+    if (waited >= wait_ms) return seen;
+    Sleep(kPollMs);
+  }
+}
+
+int CloseLeftovers(DWORD pid, const wchar_t* window_class) {
+  int closed = 0;
+  while (HWND w = FindTopWindow(window_class, nullptr, pid)) {
+    if (!IsWindowVisible(w)) break;
+    PostMessageW(w, WM_CLOSE, 0, 0);
+    ++closed;
+    if (!WaitGone(w, 2000)) break;
+  }
+  return closed;
+}
+
+bool Answer(const MessageBoxSeen& box, int button_id) {
+  HWND button = GetDlgItem(box.window, button_id);
+  if (!button) return false;
+  PostMessageW(button, BM_CLICK, 0, 0);
+  return true;
+}
+
+}  // namespace uikit

@@ -1,0 +1,26 @@
+// The application object that other modules and processes look for: a hidden
+// top-level window of class "TApplication" whose text is the application
+// title. Every module links its own copy of this code, so the object is found
+// through the window system, never through a global of this library.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+constexpr wchar_t kApplicationClass[] = L"TApplication";
+// The title used where the process has no application window.
+constexpr char kDefaultApplicationTitle[] = "Solvika";
+
+// The application window of the calling process, or null.
+HWND ApplicationWindow();
+// Its window text (1251), or "Solvika" when there is none.
+std::string ApplicationTitle();
+
+// The module (DLL or EXE) this code is linked into: resources and window
+// classes of a module belong to its own instance.
+HINSTANCE ThisModule();
+
+}  // namespace ui
