@@ -63,7 +63,8 @@ HWND FindTopWindow(const wchar_t* window_class, const char* caption, DWORD pid) 
 
 HWND WaitTopWindow(const wchar_t* window_class, const char* caption, DWORD pid, DWORD wait_ms) {
   for (DWORD waited = 0;; waited += kPollMs) {
-    if (HWND w = FindTopWindow(window_class, caption, pid)) return w;
+    HWND w = FindTopWindow(window_class, caption, pid);
+    if (w && IsWindowVisible(w)) return w;
     if (waited >= wait_ms) return nullptr;
     Sleep(kPollMs);
   }

@@ -15,7 +15,8 @@ constexpr DWORD kDefaultWaitMs = 10000;
 // A visible or hidden top-level window of `window_class` (null: any class)
 // whose text equals `caption` (null: any text), in process `pid` (0: any).
 HWND FindTopWindow(const wchar_t* window_class, const char* caption, DWORD pid = kAnyProcess);
-// The same, polled until it appears or `wait_ms` passed; null then.
+// The same, polled until it is on screen (visible: a dialog becomes visible
+// only after its initialisation) or `wait_ms` passed; null then.
 HWND WaitTopWindow(const wchar_t* window_class, const char* caption, DWORD pid = kAnyProcess,
                    DWORD wait_ms = kDefaultWaitMs);
 // Waits until `window` is gone (destroyed); false when it still exists.
