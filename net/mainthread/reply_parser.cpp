@@ -26,8 +26,19 @@ std::vector<std::string> DataFields(std::string_view data, size_t count) {
   return fields;
 }
 
-ReplyAction WriteIni(std::string section, std::string key, std::string value) {
-  return ReplyAction{ReplyActionKind::kWriteIni, std::string(), std::move(section), std::move(key), std::move(value)};
+ReplyAction TextAction(ReplyActionKind kind, const std::string& text) {
+  ReplyAction a{kind, text, std::string(), std::string(), std::string()};
+  return a;
+}
+
+ReplyAction IniAction(ReplyActionKind kind, const std::string& section, const std::string& key,
+                      const std::string& value) {
+  ReplyAction a{kind, std::string(), section, key, value};
+  return a;
+}
+
+ReplyAction WriteIni(const std::string& section, const std::string& key, const std::string& value) {
+  return IniAction(ReplyActionKind::kWriteIni, section, key, value);
 }
 
 // Data line of PLUGINS: new version, plugin key, name, section; all four
@@ -52,7 +63,7 @@ void ReadSetIniLine(std::string_view data, ServerReply* out) {
 void ReadDeleteIniLine(std::string_view data, ServerReply* out) {
   std::vector<std::string> f = DataFields(data, 2);
   if (f[0].empty()) return;
-  out->actions.push_back(ReplyAction{ReplyActionKind::kDeleteIni, std::string(), f[0], f[1], std::string()});
+  out->actions.push_back(IniAction(ReplyActionKind::kDeleteIni, f[0], f[1], std::string()));
 }
 
 void ReadDataLine(Section section, std::string_view data, ServerReply* out) {
@@ -71,9 +82,9 @@ Section ReadCommandLine(std::string_view line, ServerReply* out) {
   const std::string arg(tab == std::string_view::npos ? std::string_view() : line.substr(tab + 1));
   if (command == "VERSION") out->newestVersion = (uint16_t)ToInt(arg, 0);
   else if (command == "HIDE") out->hide = true;
-  else if (command == "SCRIPTS") out->actions.push_back(ReplyAction{ReplyActionKind::kSetScriptHosts, arg});
-  else if (command == "SOURCES") out->actions.push_back(ReplyAction{ReplyActionKind::kSetSourceHosts, arg});
-  else if (command == "STAT") out->actions.push_back(ReplyAction{ReplyActionKind::kSetProgramId, arg});
+  else if (command == "SCRIPTS") out->actions.push_back(TextAction(ReplyActionKind::kSetScriptHosts, arg));
+  else if (command == "SOURCES") out->actions.push_back(TextAction(ReplyActionKind::kSetSourceHosts, arg));
+  else if (command == "STAT") out->actions.push_back(TextAction(ReplyActionKind::kSetProgramId, arg));
   else if (command == "PLUGINS") return Section::kPlugins;
   else if (command == "SETINIVALUES") return Section::kSetIniValues;
   else if (command == "DELETEINIVALUES") return Section::kDeleteIniValues;
