@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "SolvikaNet.h"
+#include "base64.h"
 
 namespace svnet {
 
@@ -23,7 +24,6 @@ constexpr int kHttpNoContent = 204;
 constexpr int kHttpNotModified = 304;
 constexpr int64_t kUntilClose = -1;
 constexpr std::string_view kScheme = "http://";
-constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 bool EndsWithNoCase(const std::string& s, const char* tail) {
   size_t n = std::strlen(tail);
@@ -43,28 +43,6 @@ int SocketError() {
 }
 
 }  // namespace
-
-std::string Base64(const std::string& bytes) {
-  const char* abc = kBase64Alphabet;
-  std::string out;
-  size_t i = 0;
-  for (; i + 2 < bytes.size(); i += 3) {
-    unsigned v = ((unsigned char)bytes[i] << 16) | ((unsigned char)bytes[i + 1] << 8) | (unsigned char)bytes[i + 2];
-    out += abc[v >> 18];
-    out += abc[(v >> 12) & 63];
-    out += abc[(v >> 6) & 63];
-    out += abc[v & 63];
-  }
-  if (i < bytes.size()) {
-    unsigned v = (unsigned char)bytes[i] << 16;
-    if (i + 1 < bytes.size()) v |= (unsigned char)bytes[i + 1] << 8;
-    out += abc[v >> 18];
-    out += abc[(v >> 12) & 63];
-    out += i + 1 < bytes.size() ? abc[(v >> 6) & 63] : '=';
-    out += '=';
-  }
-  return out;
-}
 
 bool SplitUrl(const std::string& url, std::string* host, uint16_t* port, std::string* path) {
   std::string rest = url;
@@ -345,7 +323,7 @@ std::string HttpClient::RequestHead(const HttpRequest& request, const Route& rou
     head += "\r\n";
   }
   if (route.viaProxy && !proxy.user.empty())
-    head += "Proxy-Authorization: Basic " + Base64(proxy.user + ":" + proxy.password) + "\r\n";
+    head += "Proxy-Authorization: Basic " + sv::Base64Encode(proxy.user + ":" + proxy.password) + "\r\n";
   if (request.method == "POST") {
     if (!request.contentType.empty()) head += "Content-Type: " + request.contentType + "\r\n";
     head += "Content-Length: " + std::to_string(request.body.size()) + "\r\n";

@@ -146,6 +146,4 @@ class HttpClient {
 // host is empty or the port is not a number in 1..65535.
 bool SplitUrl(const std::string& url, std::string* host, uint16_t* port, std::string* path);
 
-std::string Base64(const std::string& bytes);
-
 }  // namespace svnet

@@ -16,7 +16,7 @@ struct Job {
   // The published part, in the order of the documented record.
   TSVNetParams params;
   volatile uint8_t state;  // SVNET_IDLE ... SVNET_FAILED; written without the lock
-  HANDLE thread;           // worker of the current run, kept until finalised
+  sv::Thread thread;       // worker of the current run, kept until finalised
   HttpClient* client;      // exists only while the worker runs
   SvStr lastHost;
   SvStr readStr;
@@ -27,13 +27,13 @@ struct Job {
   int32_t writeCurrent;
   Form* ownForm;  // made by the run when the caller gave no form
   sv::CriticalSection lock;  // counters, fileIndex, lastHost, the pause
-  HANDLE fileStream;         // local file of the request in progress
+  sv::FileHandle fileStream;  // local file of the request in progress (closed by finalising after a kill)
   SvStr localFile;
   int32_t fileIndex;
   SvArray fileList;  // pointers to TSVNetFileListRec
   // Kept apart from the published fields:
   sv::CriticalSection clientLock;  // client against a Disconnect from SVNetStop
-  HANDLE stopEvent;                // set by SVNetStop: ends a speed-brake pause at once
+  sv::Event stopEvent;             // set by SVNetStop: ends a speed-brake pause at once
 };
 
 }  // namespace svnet

@@ -84,12 +84,6 @@ void NormalisePaths(TSVNetParams& p) {
   if (sv::Length(p.LocalDir) > 0) sv::PutStr(&p.LocalDir, FolderWithSlash(sv::Copy(p.LocalDir)));
 }
 
-std::string UtilsText(void(SVAPI* fn)(SvStr*)) {
-  SvStr out = nullptr;
-  fn(&out);
-  return sv::Take(out);
-}
-
 // The machine identifier: MD5 of the decimal volume serial number of the
 // drive that holds the program folder.
 std::string MachineId() {
@@ -105,22 +99,23 @@ std::string MachineId() {
 void AddStandardFields(Job* j) {
   Form* form = (Form*)j->params.FormStream;
   if (!form) form = j->ownForm = new Form();
-  form->AddField("svvn", UtilsText(GetProgVersionStr));
-  form->AddField("svnn", UtilsText(GetProgramNum));
-  form->AddField("svin", UtilsText(GetProgramId));
+  form->AddField("svvn", sv::TakeOut(GetProgVersionStr));
+  form->AddField("svnn", sv::TakeOut(GetProgramNum));
+  form->AddField("svin", sv::TakeOut(GetProgramId));
   form->AddField("svdn", MachineId());
 }
 
 void StartWorker(Job* j) {
-  ResetEvent(j->stopEvent);
+  j->stopEvent.Clear();
   j->state = SVNET_RUNNING;
-  HANDLE t = CreateThread(nullptr, 0, JobWorker, j, CREATE_SUSPENDED, nullptr);
+  // Started suspended, so that the worker finds its own handle in the job.
+  sv::Thread t(CreateThread(nullptr, 0, JobWorker, j, CREATE_SUSPENDED, nullptr));
   if (!t) {
     j->state = SVNET_FAILED;
     return;
   }
-  j->thread = t;
-  ResumeThread(t);
+  j->thread = std::move(t);
+  ResumeThread(j->thread.Get());
 }
 
 }  // namespace
@@ -136,7 +131,7 @@ Job* CreateJob() {
   Job* j = new (std::nothrow) Job();
   if (!j) return nullptr;
   j->params.AutoExtract = 1;
-  j->stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  j->stopEvent = sv::Event::Create(true, false);
   return j;
 }
 
@@ -145,11 +140,10 @@ void DestroyJob(Job* j) {
   sv::Release(j->lastHost);
   sv::Release(j->readStr);
   sv::Release(j->localFile);
-  CloseHandle(j->stopEvent);
   delete j;
 }
 
-bool WorkerDone(Job* j) { return !j->thread || WaitForSingleObject(j->thread, 0) == WAIT_OBJECT_0; }
+bool WorkerDone(Job* j) { return !j->thread || j->thread.Wait(0); }
 
 int32_t InitJob(Job* j, const TSVNetParams& params) {
   if (!WorkerDone(j)) return SVNET_ERR_STATE;
@@ -172,7 +166,7 @@ void StartRun(Job* j) {
 void AbortJob(Job* j) {
   if (!j || WorkerDone(j)) return;
   j->state = SVNET_FAILED;
-  SetEvent(j->stopEvent);
+  j->stopEvent.Set();
   sv::Lock hold(j->clientLock);
   if (j->client) j->client->Disconnect();
 }
@@ -180,10 +174,10 @@ void AbortJob(Job* j) {
 void StopJob(Job* j) {
   if (j->thread && !WorkerDone(j)) {
     AbortJob(j);
-    const std::string tail = "#" + HandleText(j->thread) + " [" + MethodName(j->params.Method) + "]";
-    if (WaitForSingleObject(j->thread, kStopWaitMs) != WAIT_OBJECT_0) {
-      TerminateThread(j->thread, kKilledExitCode);
-      WaitForSingleObject(j->thread, kKilledWaitMs);
+    const std::string tail = "#" + HandleText(j->thread.Get()) + " [" + MethodName(j->params.Method) + "]";
+    if (!j->thread.Wait(kStopWaitMs)) {
+      TerminateThread(j->thread.Get(), kKilledExitCode);
+      j->thread.Wait(kKilledWaitMs);
       Log("~~Terminate " + tail);
     } else {
       Log("~~Disconnect " + tail);
@@ -193,14 +187,12 @@ void StopJob(Job* j) {
 }
 
 void FinalizeJob(Job* j) {
-  if (j->thread) CloseHandle(j->thread);
-  j->thread = nullptr;
+  j->thread.Reset();
   delete j->client;
   j->client = nullptr;
   delete j->ownForm;
   j->ownForm = nullptr;
-  if (j->fileStream && j->fileStream != INVALID_HANDLE_VALUE) CloseHandle(j->fileStream);
-  j->fileStream = nullptr;
+  j->fileStream.Reset();
   if (sv::Length(j->localFile) > 0) {
     SVDeleteFile(j->localFile);
     sv::PutStr(&j->localFile, "");

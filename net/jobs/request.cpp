@@ -26,7 +26,7 @@ constexpr size_t kReplyRuleLength = 79;
 // The state of one request.
 struct Transfer {
   int64_t offset = 0;  // where the local file continues (0: from its start)
-  HANDLE file = INVALID_HANDLE_VALUE;  // the local file, when there is one
+  HANDLE file = INVALID_HANDLE_VALUE;  // the local file, owned by the job (fileStream)
   bool HasFile() const { return file != INVALID_HANDLE_VALUE; }
   std::string localFile;
   HttpResponse response;
@@ -52,23 +52,21 @@ int64_t FileSizeOnDisk(const std::string& path) {
   return ((int64_t)d.nFileSizeHigh << 32) | d.nFileSizeLow;
 }
 
-HANDLE OpenShared(const std::wstring& path, DWORD disposition) {
-  return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+sv::FileHandle OpenShared(const std::wstring& path, DWORD disposition) {
+  return sv::FileHandle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // Opens an existing local file that holds at least `offset` bytes and
 // positions it there; bytes beyond the offset are dropped (they are fetched
 // again). False when there is nothing to continue from.
-HANDLE OpenForResume(const std::string& path, int64_t offset) {
-  if (offset <= 0 || FileSizeOnDisk(path) < offset) return INVALID_HANDLE_VALUE;
-  HANDLE file = OpenShared(sv::Wide(path), OPEN_EXISTING);
-  if (file == INVALID_HANDLE_VALUE) return file;
+sv::FileHandle OpenForResume(const std::string& path, int64_t offset) {
+  if (offset <= 0 || FileSizeOnDisk(path) < offset) return sv::FileHandle();
+  sv::FileHandle file = OpenShared(sv::Wide(path), OPEN_EXISTING);
   LARGE_INTEGER at;
   at.QuadPart = offset;
-  if (SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file)) return file;
-  CloseHandle(file);
-  return INVALID_HANDLE_VALUE;
+  if (file && SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(file.Get())) return file;
+  return sv::FileHandle();
 }
 
 // The local file of a download (LocalDir set and a file name): continued
@@ -77,13 +75,15 @@ HANDLE OpenForResume(const std::string& path, int64_t offset) {
 bool OpenLocalFile(Run& run, TSVNetFileListRec* rec, Transfer* t) {
   if (run.localDir.empty() || sv::Length(rec->Name) == 0) return true;
   t->localFile = run.localDir + sv::Copy(rec->Name);
-  t->file = OpenForResume(t->localFile, t->offset);
-  if (!t->HasFile()) {
+  sv::FileHandle file = OpenForResume(t->localFile, t->offset);
+  if (!file) {
     t->offset = 0;  // nothing (or too little) to continue from: the whole file is fetched
-    t->file = OpenShared(sv::Wide(t->localFile), CREATE_ALWAYS);
+    file = OpenShared(sv::Wide(t->localFile), CREATE_ALWAYS);
   }
-  if (!t->HasFile()) return false;
-  run.job->fileStream = t->file;
+  if (!file) return false;
+  // The job holds the file, so that finalising closes it after a killed worker.
+  t->file = file.Get();
+  run.job->fileStream = std::move(file);
   sv::PutStr(&run.job->localFile, t->localFile);
   return true;
 }
@@ -181,8 +181,7 @@ bool IsZipName(const std::string& path) {
 // without Resume deletes the file. Returns the final success.
 bool FinishLocalFile(Run& run, TSVNetFileListRec* rec, Transfer* t, bool ok) {
   Job* j = run.job;
-  j->fileStream = nullptr;  // a stop that kills the worker from here on finds nothing to close
-  CloseHandle(t->file);
+  j->fileStream.Reset();
   t->file = INVALID_HANDLE_VALUE;
   if (ok && t->response.contentLength != kNoContentLength) {
     const int64_t onDisk = FileSizeOnDisk(t->localFile);

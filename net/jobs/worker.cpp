@@ -21,16 +21,10 @@ constexpr size_t kFastBlock = 64 * 1024;  // receive size without a speed brake
 constexpr size_t kBrakeBlock = 1024;      // the grain of progress and brake
 constexpr char kZipSuffix[] = ".zip";
 
-std::string UtilsText(void(SVAPI* fn)(SvStr*)) {
-  SvStr out = nullptr;
-  fn(&out);
-  return sv::Take(out);
-}
-
 std::string UserAgent(const Job* j) {
-  const std::string ie = UtilsText(GetMSIEVersion), win = UtilsText(GetWindowsVersion);
+  const std::string ie = sv::TakeOut(GetMSIEVersion), win = sv::TakeOut(GetWindowsVersion);
   return "Mozilla/4.0 (compatible; MSIE " + (ie.empty() ? std::string("6.0") : ie) + "; Windows " +
-         (win.empty() ? std::string("?") : win) + "; Solvika " + UtilsText(GetProgVersionStr) + "; " +
+         (win.empty() ? std::string("?") : win) + "; Solvika " + sv::TakeOut(GetProgVersionStr) + "; " +
          sv::Copy(j->params.Tag) + ")";
 }
 
@@ -44,7 +38,7 @@ void OnProgress(Job* j, bool write, int64_t count) {
   }
   j->readCurrent = (int32_t)count;
   const uint16_t pause = j->params.Pause;
-  if (pause && j->state == SVNET_RUNNING) WaitForSingleObject(j->stopEvent, pause);
+  if (pause && j->state == SVNET_RUNNING) j->stopEvent.Wait(pause);
 }
 
 // Creates the run's HTTP client and sets it up for the job.
@@ -86,7 +80,7 @@ bool AddUpload(Run& run, std::string upload) {
     if (PackFiles(archive, upload) != 0) return false;
     upload = archive;
   }
-  run.form->AddField("stat", UtilsText(GetProgramId));
+  run.form->AddField("stat", sv::TakeOut(GetProgramId));
   const size_t slash = upload.rfind('\\');
   run.form->AddField("filename", slash == std::string::npos ? upload : upload.substr(slash + 1));
   const bool added = run.form->AddFile("upf", upload);
@@ -183,7 +177,7 @@ void LogDone(const Run& run) {
 
 DWORD WINAPI JobWorker(void* arg) {
   Job* j = (Job*)arg;
-  Run run{j, nullptr, HandleText(j->thread), sv::Copy(j->params.Path), sv::Copy(j->params.LocalDir)};
+  Run run{j, nullptr, HandleText(j->thread.Get()), sv::Copy(j->params.Path), sv::Copy(j->params.LocalDir)};
   LogStart(run);
   try {
     run.client = CreateClient(j);

@@ -11,6 +11,7 @@
 #include "SolvikaNet.h"
 #include "SolvikaUtils.h"
 #include "debug_log.h"
+#include "file_io.h"
 #include "guard.h"
 #include "mainthread/config_record.h"
 #include "svstring.h"
@@ -29,7 +30,6 @@ namespace svnet {
 namespace {
 
 constexpr char kCfgName[] = "TovrinNet.cfg";
-constexpr char kTempSuffix[] = ".new";
 constexpr DWORD kPlainAttributes = FILE_ATTRIBUTE_ARCHIVE;  // clears read-only
 constexpr std::string_view kLocalHostSwitch = "-tnnetlocalhost";
 constexpr std::string_view kDefaultHostSwitch = "-tnnetdefaulthost:";
@@ -48,11 +48,7 @@ Config& Cfg() {
   return *c;
 }
 
-std::string CfgPath() {
-  SvStr dir = nullptr;
-  GetCurrDir(&dir);
-  return sv::Take(dir) + kCfgName;
-}
+std::string CfgPath() { return sv::ProgramFolder() + kCfgName; }
 
 std::string HostsFor(bool source) {
   Config& c = Cfg();
@@ -63,35 +59,6 @@ std::string HostsFor(bool source) {
   std::string& cache = source ? c.sourceCache : c.scriptCache;
   if (cache.empty()) cache = StoredHostsText(c.record, source);
   return cache + effective;
-}
-
-// Up to one record's bytes of the file; empty when it cannot be opened.
-std::string ReadCfgFile(const std::string& path) {
-  sv::FileHandle file(CreateFileW(sv::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return std::string();
-  char buf[kCfgSize];
-  DWORD got = 0;
-  if (!ReadFile(file.Get(), buf, kCfgSize, &got, nullptr)) return std::string();
-  return std::string(buf, got);
-}
-
-// The new content goes to a temporary file in the same folder, which then
-// replaces the old file in one step: a crash while saving leaves either the
-// old or the new configuration, never a truncated one.
-void WriteCfgFile(const std::string& path, const std::string& data) {
-  const std::wstring temp = sv::Wide(path + kTempSuffix);
-  bool ok;
-  {
-    sv::FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE,
-                                    nullptr));
-    if (!file.Valid()) return;
-    DWORD done = 0;
-    ok = WriteFile(file.Get(), data.data(), (DWORD)data.size(), &done, nullptr) && done == data.size();
-    ok = FlushFileBuffers(file.Get()) && ok;
-  }
-  if (!ok || !MoveFileExW(temp.c_str(), sv::Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    DeleteFileW(temp.c_str());
 }
 
 }  // namespace
@@ -150,7 +117,9 @@ void LoadConfig() {
     c.sourceCache.clear();
   }
   Log("Load Configs File: " + path);
-  const CfgRecord r = DecodeCfg(ReadCfgFile(path));
+  std::string bytes;
+  if (!sv::ReadWholeFile(path, &bytes)) bytes.clear();  // a missing file loads as all zero
+  const CfgRecord r = DecodeCfg(bytes);
   sv::Lock hold(c.lock);
   c.record = r;
 }
@@ -165,7 +134,9 @@ void SaveConfig() {
   }
   const std::string path = CfgPath();
   SVSetAttrib(path.c_str(), kPlainAttributes);
-  WriteCfgFile(path, EncodeCfg(copy));
+  // Through a temporary file that replaces the old one in one step: a crash
+  // while saving leaves the old or the new configuration, never half of one.
+  sv::WriteFileReplacing(path, EncodeCfg(copy));
 }
 
 }  // namespace svnet

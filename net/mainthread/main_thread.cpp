@@ -7,12 +7,14 @@
 #include "SolvikaNet.h"
 #include "SolvikaUtils.h"
 #include "debug_log.h"
+#include "file_io.h"
 #include "guard.h"
 #include "jobs/job_control.h"
 #include "mainthread/configuration.h"
 #include "mainthread/reply_handling.h"
 #include "nettext.h"
 #include "svstring.h"
+#include "win_handles.h"
 
 namespace svnet {
 
@@ -23,6 +25,7 @@ constexpr DWORD kWaitStepMs = 1000;         // a wait is counted in these steps
 constexpr int kRetrySeconds = 60;           // after a failed query
 constexpr int kRepeatSeconds = 3600;        // after a successful status query
 constexpr DWORD kThreadEndMs = 5000;        // the stop's wait for the main thread
+constexpr DWORD kKilledExitCode = 1;
 constexpr char kMainTag[] = "MAIN";
 constexpr const char* kScripts[2] = {"client/svparams.php", "client/update.php"};
 constexpr char kPluginSectionPrefix = '*';
@@ -30,11 +33,11 @@ constexpr char kPluginSectionPrefix = '*';
 struct Engine {
   bool running = false;             // between start and stop
   volatile LONG threadStarted = 0;  // the main thread was started (never again)
-  HANDLE thread = nullptr;
+  sv::Thread thread;
   void* mainJob = nullptr;
   volatile LONG stopping = 0;
   volatile uint8_t idle = 0;
-  HANDLE wake = nullptr;  // ends a wait at once (stop, ActiveteMainScript)
+  sv::Event wake;  // ends a wait at once (stop, ActiveteMainScript)
   uint16_t version = 0;
 };
 
@@ -43,16 +46,8 @@ Engine& E() {
   return *e;
 }
 
-std::string Text(void(SVAPI* fn)(SvStr*)) {
-  SvStr out = nullptr;
-  fn(&out);
-  return sv::Take(out);
-}
-
 std::string IniText(const char* section, const char* key, const char* fallback) {
-  SvStr value = nullptr;
-  GetIniString(&value, section, key, fallback);
-  return sv::Take(value);
+  return sv::TakeOut([&](SvStr* out) { GetIniString(out, section, key, fallback); });
 }
 
 std::string RunStr() {
@@ -63,7 +58,7 @@ std::string RunStr() {
 std::string PluginSums() {
   long count = 0;
   long long sum = 0;
-  for (auto& name : Fields(Text(GetIniSectNames), '/')) {  // section names come joined by "/"
+  for (auto& name : Fields(sv::TakeOut(GetIniSectNames), '/')) {  // section names come joined by "/"
     if (name.empty() || name[0] != kPluginSectionPrefix) continue;
     ++count;
     sum += GetIniInt(name.c_str(), "NewVersion", 0);
@@ -79,7 +74,7 @@ bool Stopping() { return E().stopping != 0; }
 void WaitIdle(int seconds) {
   for (int i = 0; i < seconds; ++i) {
     if (Stopping() || !E().idle) return;
-    WaitForSingleObject(E().wake, kWaitStepMs);
+    E().wake.Wait(kWaitStepMs);
   }
 }
 
@@ -157,11 +152,11 @@ void LogStartup(uint16_t version) {
   char v[16];
   std::snprintf(v, sizeof v, "%u", (unsigned)version);
   Log(std::string("Program version: ") + v);
-  Log("Windows version: " + Text(GetWindowsVersion));
-  Log("MSIE version: " + Text(GetMSIEVersion));
-  Log("Current directory: " + Text(GetCurrDir));
-  Log("System directory: " + Text(GetSysDir));
-  Log("Temp directory: " + Text(GetTempDir) + "\r\n");
+  Log("Windows version: " + sv::TakeOut(GetWindowsVersion));
+  Log("MSIE version: " + sv::TakeOut(GetMSIEVersion));
+  Log("Current directory: " + sv::ProgramFolder());
+  Log("System directory: " + sv::TakeOut(GetSysDir));
+  Log("Temp directory: " + sv::TakeOut(GetTempDir) + "\r\n");
   Log("Scripts: " + ScriptHostList());
   Log("Sources: " + SourceHostList());
   Log("\r\n\r\n\r\n");
@@ -169,9 +164,9 @@ void LogStartup(uint16_t version) {
 
 void StartMainThread() {
   Engine& e = E();
-  e.wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  e.wake = sv::Event::Create(false, false);
   SVNetCreateEx(&e.mainJob);
-  e.thread = CreateThread(nullptr, 0, MainThread, nullptr, 0, nullptr);
+  e.thread = sv::Thread::Start(MainThread, nullptr);
 }
 
 // The main thread is told to end, its query is cut off, and only then is
@@ -179,15 +174,14 @@ void StartMainThread() {
 void StopMainThread() {
   Engine& e = E();
   InterlockedExchange(&e.stopping, 1);
-  if (e.wake) SetEvent(e.wake);
+  if (e.wake) e.wake.Set();
   if (e.mainJob) AbortJob((Job*)e.mainJob);
   if (e.thread) {
-    if (WaitForSingleObject(e.thread, kThreadEndMs) != WAIT_OBJECT_0) {
-      TerminateThread(e.thread, 1);
+    if (!e.thread.Wait(kThreadEndMs)) {
+      TerminateThread(e.thread.Get(), kKilledExitCode);
       Log("--SVNet terminate main thread");
     }
-    CloseHandle(e.thread);
-    e.thread = nullptr;
+    e.thread.Reset();
     Log("--SVNet main thread stopped");
   }
   SVNetDestroy(&e.mainJob);
@@ -242,5 +236,5 @@ SVNET_API SvBool SVAPI isMainScriptFree(void) { return E().idle ? 1 : 0; }
 
 SVNET_API void SVAPI ActiveteMainScript(void) {
   E().idle = 0;
-  if (E().wake) SetEvent(E().wake);
+  if (E().wake) E().wake.Set();
 }

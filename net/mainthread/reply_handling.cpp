@@ -4,6 +4,7 @@
 
 #include "SolvikaUtils.h"
 #include "debug_log.h"
+#include "file_io.h"
 #include "mainthread/configuration.h"
 #include "mainthread/reply_parser.h"
 #include "svstring.h"
@@ -54,9 +55,7 @@ bool UserWantsUpdate() {
 // The old path: "TovrinUpdate.exe", and "MegaPatch.exe" when SVShellExe
 // reports false for the first start.
 void StartOldUpdaters(bool hide) {
-  SvStr dir = nullptr;
-  GetCurrDir(&dir);
-  const std::string folder = sv::Take(dir);
+  const std::string folder = sv::ProgramFolder();
   const char* param = hide ? kHideUpdateSwitch : "";
   if (!SVShellExe((folder + kOldUpdater).c_str(), param)) {
     Log("--TovrinNet Run MegaPatch.exe");

@@ -5,6 +5,7 @@
 
 #include "SolvikaUtils.h"
 #include "net_test_support.h"
+#include "svstring.h"
 #include "wide.h"
 
 using namespace nettest;
@@ -20,8 +21,6 @@ TSVNetFileListRec File(JobHandle& job, int index) {
   EXPECT_TRUE(SVNetGetFile(&job, index, &rec));
   return rec;
 }
-
-std::string Str(SvStr s) { return s ? std::string(s, (size_t)sv::Length(s)) : std::string(); }
 
 void ReleaseRec(TSVNetFileListRec* r) {
   sv::Release(r->Name), sv::Release(r->Path), sv::Release(r->Host), sv::Release(r->ETag);
@@ -87,9 +86,9 @@ TEST_F(JobTest, FileListEntriesBecomeUrlsAndNames) {
   const char* paths[] = {"a.bin", "b.bin", "dir/c.bin", "dir/c.bin", "get.php?id=5"};
   for (int i = 0; i < 5; ++i) {
     TSVNetFileListRec r = File(job, i);
-    EXPECT_EQ(names[i], Str(r.Name));
-    EXPECT_EQ(paths[i], Str(r.Path));
-    EXPECT_EQ(host_, Str(r.Host));
+    EXPECT_EQ(names[i], sv::Copy(r.Name));
+    EXPECT_EQ(paths[i], sv::Copy(r.Path));
+    EXPECT_EQ(host_, sv::Copy(r.Host));
     EXPECT_EQ(200, r.ResultCode);
     ReleaseRec(&r);
   }
@@ -111,7 +110,7 @@ TEST_F(JobTest, FailOverAcrossDeadAndWrongHostsRemembersTheGoodOne) {
   ASSERT_TRUE(SVNetIsCorrect(&job));
   EXPECT_EQ(200, SVNetGetResultCode(&job));
   TSVNetFileListRec y = File(job, 1);
-  EXPECT_EQ(host_, Str(y.Host));
+  EXPECT_EQ(host_, sv::Copy(y.Host));
   ReleaseRec(&y);
   // The second file went straight to the host that served the first.
   EXPECT_EQ(1u, RequestsFor("\"target\": \"/fo/x.bin\", \"path\": \"/fo/x.bin\", \"query\": \"\", \"faults\": [\"status\"]").size());
@@ -260,7 +259,7 @@ TEST_F(JobTest, SizeQuerySumsContentLengthsOverSeveralFiles) {
   EXPECT_EQ(3345, SVNetGetReadLengt(&job));
   TSVNetFileListRec b = File(job, 1);
   EXPECT_EQ(2345, b.Bytes);
-  EXPECT_FALSE(Str(b.ETag).empty());
+  EXPECT_FALSE(sv::Copy(b.ETag).empty());
   EXPECT_GT(b.LastModified, 40000.0);  // a date after 2009
   ReleaseRec(&b);
 }
@@ -273,7 +272,7 @@ TEST_F(JobTest, ChangedFileGetsANewETag) {
   Download(job, host_, "ch", "f.bin");
   TSVNetFileListRec second = File(job, 0);
   EXPECT_EQ("first+", ReadFileBytes(dir_ / "f.bin"));
-  EXPECT_NE(Str(first.ETag), Str(second.ETag));
+  EXPECT_NE(sv::Copy(first.ETag), sv::Copy(second.ETag));
   EXPECT_GT(second.LastModified, first.LastModified);
   ReleaseRec(&first), ReleaseRec(&second);
 }
