@@ -78,7 +78,8 @@ class HttpClient {
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
 
-  int timeoutMs = 60000;  // receive timeout of each wait for data
+  static constexpr int kDefaultTimeoutMs = 60000;
+  int timeoutMs = kDefaultTimeoutMs;  // receive timeout of each wait for data; <= 0: SVNET_TIMEOUT_DEFAULT
   std::string userAgent;
   ProxySettings proxy;
   // Bytes asked of each receive and sent per send call; the progress
