@@ -29,34 +29,32 @@ bool WriteNew(const std::wstring& path, std::string_view bytes) {
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
 
-std::string WithoutTrailingSlash(std::string path) {
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+std::wstring WithoutTrailingSlash(std::wstring path) {
   // "C:\" keeps its separator: without it, it names the current folder of C:.
-  while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') &&
-         !(path.size() == 3 && path[1] == ':'))
+  while (path.size() > 1 && IsSeparator(path.back()) && !(path.size() == 3 && path[1] == L':')) path.pop_back();
+  return path;
+}
+
+std::string WithoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && !(path.size() == 3 && path[1] == ':'))
     path.pop_back();
   return path;
 }
 
-// True for the parts a folder tree cannot create: a drive ("C:"), the start
-// of a UNC name ("\\server") and an empty path.
-bool IsRoot(const std::string& path) {
+// True for the parts a folder tree cannot create: a drive ("C:", "C:\"), the
+// start of a UNC name ("\\server") and an empty path.
+bool IsRoot(const std::wstring& path) {
   if (path.empty()) return true;
-  if (path.size() == 2 && path[1] == ':') return true;
-  if (path.size() == 3 && path[1] == ':') return true;
-  return path.size() >= 2 && path[0] == '\\' && path[1] == '\\' && path.find_first_of("\\/", 2) == std::string::npos;
+  if ((path.size() == 2 || path.size() == 3) && path[1] == L':') return true;
+  return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
+         path.find_first_of(L"\\/", 2) == std::wstring::npos;
 }
 
-// The entries of a folder (without "." and ".."), read before anything in it
-// is changed.
-std::vector<WIN32_FIND_DATAW> ListFolder(const std::string& folder) {
-  std::vector<WIN32_FIND_DATAW> found;
-  WIN32_FIND_DATAW fd;
-  FindHandle h(FindFirstFileW(Wide(WithSlash(folder) + "*").c_str(), &fd));
-  if (!h) return found;
-  do {
-    if (wcscmp(fd.cFileName, L".") && wcscmp(fd.cFileName, L"..")) found.push_back(fd);
-  } while (FindNextFileW(h.Get(), &fd));
-  return found;
+bool WideFolderExists(const std::wstring& path) {
+  DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -68,8 +66,16 @@ bool ReadWholeFile(const std::string& path1251, std::string* bytes) {
   LARGE_INTEGER size;
   if (!GetFileSizeEx(f.Get(), &size) || size.QuadPart > kMaxWholeFile) return false;
   bytes->resize((size_t)size.QuadPart);
-  DWORD got = 0;
-  return bytes->empty() || (ReadFile(f.Get(), &(*bytes)[0], (DWORD)bytes->size(), &got, nullptr) && got == bytes->size());
+  // A file that another writer shortens meanwhile gives what is left of it.
+  size_t done = 0;
+  while (done < bytes->size()) {
+    DWORD got = 0;
+    if (!ReadFile(f.Get(), &(*bytes)[done], (DWORD)(bytes->size() - done), &got, nullptr)) return false;
+    if (got == 0) break;
+    done += got;
+  }
+  bytes->resize(done);
+  return true;
 }
 
 bool WriteFileReplacing(const std::wstring& target, const std::wstring& temp, std::string_view bytes) {
@@ -117,30 +123,56 @@ std::string WithSlash(std::string path1251) {
   return path1251;
 }
 
-bool CreateFolderTree(const std::string& path1251) {
-  const std::string path = WithoutTrailingSlash(path1251);
-  if (path.empty()) return false;
-  if (FolderExists(path)) return true;
-  if (IsRoot(path)) return false;
-  size_t cut = path.find_last_of("\\/");
-  if (cut != std::string::npos && cut > 0) {
-    const std::string parent = path.substr(0, cut);
+bool CreateFolderTree(const std::wstring& path) {
+  const std::wstring folder = WithoutTrailingSlash(path);
+  if (folder.empty()) return false;
+  if (WideFolderExists(folder)) return true;
+  if (IsRoot(folder)) return false;
+  size_t cut = folder.find_last_of(L"\\/");
+  if (cut != std::wstring::npos && cut > 0) {
+    const std::wstring parent = folder.substr(0, cut);
     if (!IsRoot(parent) && !CreateFolderTree(parent)) return false;
   }
-  CreateDirectoryW(Wide(path).c_str(), nullptr);
-  return FolderExists(path);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return WideFolderExists(folder);
+}
+
+bool CreateFolderTree(const std::string& path1251) { return CreateFolderTree(Wide(path1251)); }
+
+std::vector<FolderEntry> FindEntries(const std::string& pattern1251) {
+  std::vector<FolderEntry> found;
+  WIN32_FIND_DATAW fd;
+  FindHandle h(FindFirstFileW(Wide(pattern1251).c_str(), &fd));
+  if (!h) return found;
+  do {
+    if (!wcscmp(fd.cFileName, L".") || !wcscmp(fd.cFileName, L"..")) continue;
+    FolderEntry e;
+    e.name = Narrow(fd.cFileName);
+    e.isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    e.isLink = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    e.readOnly = (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    found.push_back(std::move(e));
+  } while (FindNextFileW(h.Get(), &fd));
+  return found;
+}
+
+std::vector<std::string> FindNames(const std::string& pattern1251, EntryKind kind) {
+  std::vector<std::string> names;
+  for (FolderEntry& e : FindEntries(pattern1251))
+    if (kind == EntryKind::kAny || e.isFolder == (kind == EntryKind::kFolders)) names.push_back(std::move(e.name));
+  return names;
 }
 
 bool EmptyFolder(const std::string& path1251) {
   const std::string base = WithSlash(WithoutTrailingSlash(path1251));
   bool clean = true;
-  for (const WIN32_FIND_DATAW& f : ListFolder(base)) {
-    const std::string path = base + Narrow(f.cFileName);
+  for (const FolderEntry& e : FindEntries(base + "*")) {
+    const std::string path = base + e.name;
     const std::wstring wpath = Wide(path);
-    if (f.dwFileAttributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(wpath.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!(f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (e.readOnly) SetFileAttributesW(wpath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!e.isFolder) {
       clean = DeleteFileW(wpath.c_str()) && clean;
-    } else if (f.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    } else if (e.isLink) {
       // A junction or folder link: removing it leaves its target alone.
       clean = RemoveDirectoryW(wpath.c_str()) && clean;
     } else {

@@ -5,12 +5,15 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sv {
 
-// Reads the whole file into `bytes`. The file is opened for reading while
-// others may read, write or delete it. False when it cannot be opened or read
-// or is larger than 2 GB; `bytes` is then unspecified.
+// Reads the whole file into `bytes`: the bytes up to the size it had when it
+// was opened (fewer if another writer shortens it meanwhile). The file is
+// opened for reading while others may read, write or delete it. False when it
+// cannot be opened or read or is larger than 2 GB; `bytes` is then
+// unspecified.
 bool ReadWholeFile(const std::string& path1251, std::string* bytes);
 
 // Writes `bytes` to `temp` (flushed), then moves it over `target` in one step,
@@ -33,10 +36,28 @@ bool FileExists(const std::string& path1251);  // an existing file, not a folder
 // `path` with a trailing "\" added when it has none (an empty path gets one).
 std::string WithSlash(std::string path1251);
 
+// One entry of a folder search.
+struct FolderEntry {
+  std::string name;  // the name alone, Windows-1251
+  bool isFolder = false;
+  bool isLink = false;  // a junction or symbolic link
+  bool readOnly = false;
+};
+
+// The entries `pattern` ("C:\dir\*", "C:\dir\*.txt") matches, without "." and
+// "..", in the order the search gives them. They are all read before the call
+// returns, so the caller may change the folder while it walks the list.
+std::vector<FolderEntry> FindEntries(const std::string& pattern1251);
+
+enum class EntryKind { kFiles, kFolders, kAny };
+// The names alone of the entries of one kind that `pattern` matches.
+std::vector<std::string> FindNames(const std::string& pattern1251, EntryKind kind);
+
 // Creates the folder and every missing folder above it ("\" or "/" between
 // the parts, a trailing separator allowed). True when the folder exists
 // afterwards; false when it cannot be made (a file in the way, no access).
 bool CreateFolderTree(const std::string& path1251);
+bool CreateFolderTree(const std::wstring& path);
 
 // Deletes everything inside the folder: files (read-only, hidden and system
 // ones too) and subfolders with their content. A linked folder (junction or

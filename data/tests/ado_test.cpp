@@ -13,7 +13,7 @@ const uint32_t kLocalMachine = 0x80000002;
 const char kDriverKey[] = "SOFTWARE\\ODBC\\ODBCINST.INI\\Microsoft Access Driver (*.mdb)";
 
 std::string RegText(const char* key, const char* name) {
-  return TakeStr([&](SvStr* o) { GetRegistryString(o, kLocalMachine, key, name, "--none--"); });
+  return sv::TakeOut([&](SvStr* o) { GetRegistryString(o, kLocalMachine, key, name, "--none--"); });
 }
 
 bool HasJet() {
@@ -58,7 +58,7 @@ TEST(DataAdo, ConnectWithoutJetFailsWithEveryAttemptsText) {
 
   EXPECT_EQ("Installed", RegText("SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers", "Microsoft Access Driver (*.mdb)"));
   EXPECT_EQ(4, GetRegistryInt(kLocalMachine, kDriverKey, "UsageCount", -1));
-  std::string sys = TakeStr([](SvStr* o) { GetSysDir(o); });
+  std::string sys = sv::TakeOut([](SvStr* o) { GetSysDir(o); });
   EXPECT_EQ(sys + "odbcjt32.dll", RegText(kDriverKey, "Driver"));
   EXPECT_EQ(sys + "odbcjt32.dll", RegText(kDriverKey, "Setup"));
   EXPECT_EQ("YYN", RegText(kDriverKey, "ConnectFunctions"));

@@ -52,8 +52,8 @@ TEST(DataSqlite, MissingHandleDoesNothing) {
   SvStr out = sv::StrFromC("old");
   SVDataGetValue(&out, &none);
   EXPECT_EQ(nullptr, out);
-  EXPECT_EQ("", TakeStr([&](SvStr* o) { SVDataError(o, &none); }));
-  EXPECT_EQ("", TakeStr([&](SvStr* o) { SVDataEscapeString(o, &none, "a'b"); }));
+  EXPECT_EQ("", sv::TakeOut([&](SvStr* o) { SVDataError(o, &none); }));
+  EXPECT_EQ("", sv::TakeOut([&](SvStr* o) { SVDataEscapeString(o, &none, "a'b"); }));
   SVDataCloseQuery(&none);
   SVDataDisconnect(&none);
   SVDataFree(&none);
@@ -135,7 +135,7 @@ TEST(DataSqlite, RowsFieldsAndNulls) {
     SvStr v = nullptr;
     SVDataGetValue(&v, &db);
     if (values.size() == 1) EXPECT_EQ(nullptr, v);  // NULL comes out as the empty (null) string
-    values.push_back(Own(v));
+    values.push_back(sv::Take(v));
   }
   EXPECT_EQ(3, fields);
   EXPECT_EQ((std::vector<std::string>{"x", "", "3"}), values);
@@ -211,7 +211,7 @@ TEST(DataSqlite, ExecDuoRunsTheSecondOnlyWhenTheFirstFails) {
 TEST(DataSqlite, EscapeStringForBothKinds) {
   Db lite(6), jet(0);
   auto esc = [](Db& db, const char* text) {
-    return TakeStr([&](SvStr* o) { SVDataEscapeString(o, &db, text); });
+    return sv::TakeOut([&](SvStr* o) { SVDataEscapeString(o, &db, text); });
   };
   EXPECT_EQ("O''Brien", esc(lite, "O'Brien"));
   EXPECT_EQ("O''Brien", esc(jet, "O'Brien"));

@@ -28,18 +28,18 @@ std::string JobText(uint32_t code) {
   SvStr in = sv::NewStr(packed), out = nullptr;
   zlibDecompress(&out, in);
   sv::Release(in);
-  return Own(out);
+  return sv::Take(out);
 }
 
 void WriteJob(const svdnm::JobRecord& job) {
   SvStr in = sv::NewStr(svdnm::BuildJobText(job)), out = nullptr;
   zlibCompress(&out, in);
   sv::Release(in);
-  WriteFileBytes(Folder() + Hex(job.Code) + ".svdnm", Own(out));
+  WriteFileBytes(Folder() + Hex(job.Code) + ".svdnm", sv::Take(out));
 }
 
 std::vector<JobLine> Jobs() {
-  std::string list = TakeStr([](SvStr* out) { SVDNMImportJobsList(out); });
+  std::string list = sv::TakeOut([](SvStr* out) { SVDNMImportJobsList(out); });
   std::vector<JobLine> jobs;
   size_t pos = 0;
   while (pos < list.size()) {
@@ -95,7 +95,7 @@ bool WaitStatus(uint32_t code, int status, DWORD ms) {
 }
 
 std::string ErrorLog() {
-  return TakeStr([](SvStr* out) { SVDNMGetErrorString(out); });
+  return sv::TakeOut([](SvStr* out) { SVDNMGetErrorString(out); });
 }
 
 Params::Params(const std::string& host, const std::string& path, const std::string& files,

@@ -14,7 +14,7 @@ using namespace dnmtest;
 namespace {
 
 std::string Md5Of(const std::string& bytes) {
-  return Own(MD5Buffer(bytes.data(), (int32_t)bytes.size()));
+  return sv::Take(MD5Buffer(bytes.data(), (int32_t)bytes.size()));
 }
 
 // The body of a job file after its "Hash" line, checked against the digest.
@@ -93,7 +93,7 @@ TEST_F(JobFile, AfterRequestAndIdentityAreStored) {
       << body;
   EXPECT_EQ(1, SVDNMGetStatusByIParam("item-7"));
   EXPECT_EQ(0, SVDNMGetStatusByIParam("item-8"));
-  EXPECT_EQ(sv::Ru(u8"Плагин"), TakeStr([&](SvStr* out) { SVDNMGetJobNameByBaseCode(out, code); }));
+  EXPECT_EQ(sv::Ru(u8"Плагин"), sv::TakeOut([&](SvStr* out) { SVDNMGetJobNameByBaseCode(out, code); }));
   SVDNMSetParams(SVDNM_SET_DELETE, (int32_t)code);
   EXPECT_EQ(2, SVDNMGetStatusByIParam("item-7"));
 }
@@ -189,7 +189,7 @@ TEST_F(JobFile, LoadingDropsDamagedJobsAndKeepsGoodOnes) {
   SvStr in = sv::NewStr(text), packed = nullptr;
   zlibCompress(&packed, in);
   sv::Release(in);
-  WriteFileBytes(Folder() + Hex(0x102) + ".svdnm", Own(packed));
+  WriteFileBytes(Folder() + Hex(0x102) + ".svdnm", sv::Take(packed));
   CreateDirectoryW(sv::Wide(Folder() + Hex(0x102)).c_str(), nullptr);
   WriteFileBytes(Folder() + Hex(0x102) + "\\part.bin", "partial");
   CreateDirectoryW(sv::Wide(Folder() + Hex(0x102) + "-1").c_str(), nullptr);

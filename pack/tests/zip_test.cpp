@@ -23,7 +23,7 @@ bool IsFolder(const std::string& path) {
 }
 
 std::string List(const std::string& archive, const std::string& mask) {
-  return TakeStr([&](SvStr* out) { SVZipFilesList(out, archive.c_str(), mask.c_str()); });
+  return sv::TakeOut([&](SvStr* out) { SVZipFilesList(out, archive.c_str(), mask.c_str()); });
 }
 
 int CountChildren(const std::string& folder) {

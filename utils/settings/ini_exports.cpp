@@ -1,6 +1,7 @@
 // INI exports: "Tovrin.ini" in the program folder and any file named by path.
 #include <windows.h>
 
+#include "decimal.h"
 #include "guard.h"
 #include "ini_file.h"
 #include "state.h"
@@ -35,13 +36,7 @@ int32_t ReadInt(std::string_view file, const char* section, const char* key, int
   if (!ReadIniFile(std::string(file), &text) || !text.Find(sv::Text(section), sv::Text(key), &value) ||
       value.empty())
     return def;
-  size_t i = 0;
-  while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < value.size() && (value[i] == '-' || value[i] == '+')) negative = value[i++] == '-';
-  uint32_t n = 0;
-  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) n = n * 10 + (uint32_t)(value[i] - '0');
-  return (int32_t)(negative ? 0u - n : n);
+  return (int32_t)sv::ParseDecimal(value);
 }
 
 std::string SectionList(std::string_view file) {

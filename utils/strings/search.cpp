@@ -83,9 +83,9 @@ SV_EXPORT int32_t SVAPI FastCharPosNoCase(const char* source, char c, int32_t st
     if (start < 1) start = 1;
     size_t n = source ? strlen(source) : 0;
     if ((size_t)start > n) return 0;
-    const uint8_t want = utils::UpperByte((uint8_t)c);
+    const uint8_t want = sv::Upper1251((uint8_t)c);
     for (size_t i = (size_t)start - 1; i < n; ++i)
-      if (utils::UpperByte((uint8_t)source[i]) == want) return (int32_t)i + 1;
+      if (sv::Upper1251((uint8_t)source[i]) == want) return (int32_t)i + 1;
     return 0;
   });
 }

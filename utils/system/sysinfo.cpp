@@ -9,6 +9,7 @@
 #include "state.h"
 #include "svstring.h"
 #include "wide.h"
+#include "win_handles.h"
 #include "SolvikaUtils.h"
 
 namespace utils {
@@ -103,12 +104,10 @@ SV_EXPORT int32_t SVAPI GetModuleVersion(void) { return 11; }
 
 SV_EXPORT int32_t SVAPI GetDllModuleVersion(const char* fileName) {
   return sv::Guard<int32_t>(0, [&] {
-    HMODULE lib = LoadLibraryW(sv::Wide(sv::Text(fileName)).c_str());
+    sv::Module lib(LoadLibraryW(sv::Wide(sv::Text(fileName)).c_str()));
     if (!lib) return 0;
     typedef int32_t(SVAPI * VersionProc)(void);
-    VersionProc proc = (VersionProc)(void*)GetProcAddress(lib, "GetModuleVersion");
-    int32_t version = proc ? proc() : 0;
-    FreeLibrary(lib);
-    return version;
+    VersionProc proc = (VersionProc)(void*)GetProcAddress(lib.Get(), "GetModuleVersion");
+    return proc ? proc() : 0;
   });
 }

@@ -13,11 +13,11 @@ namespace {
 
 std::string Str(const std::string& section, const std::string& key, const std::string& file,
                 const std::string& def = "def") {
-  return TakeStr([&](SvStr* out) { GetCustomIniString(out, section.c_str(), key.c_str(), file.c_str(), def.c_str()); });
+  return sv::TakeOut([&](SvStr* out) { GetCustomIniString(out, section.c_str(), key.c_str(), file.c_str(), def.c_str()); });
 }
 
 std::string Sections(const std::string& file) {
-  return TakeStr([&](SvStr* out) { GetCustomIniSectNames(out, file.c_str()); });
+  return sv::TakeOut([&](SvStr* out) { GetCustomIniSectNames(out, file.c_str()); });
 }
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(sv::Wide(path).c_str()); }
