@@ -20,7 +20,8 @@ Form::Form() {
   static volatile LONG counter = 0;
   char text[64];
   std::snprintf(text, sizeof text, "--------SvFormBoundary%08lX%08lX%04lX", (unsigned long)GetTickCount(),
-                (unsigned long)GetCurrentThreadId(), (unsigned long)(InterlockedIncrement(&counter) & kCounterDigitsMask));
+                (unsigned long)GetCurrentThreadId(),
+                (unsigned long)(InterlockedIncrement(&counter) & kCounterDigitsMask));
   boundary_ = text;
 }
 

@@ -120,7 +120,8 @@ SVNET_API void SVAPI SVNetRunDownload(void** job, const char* localDir, const ch
 SVNET_API void SVAPI SVNetRunUpload(void** job, const char* localDir, const char* path, const char* fileName) {
   Shortcut(job, SVNET_POST, SVNET_HOSTS_SCRIPT, [&](Job* j) {
     PutText(&j->params.Path, path);
-    sv::PutStr(&j->params.UploadFile, FolderWithSlash(std::string(sv::Text(localDir))) + std::string(sv::Text(fileName)));
+    const std::string file = FolderWithSlash(std::string(sv::Text(localDir))) + std::string(sv::Text(fileName));
+    sv::PutStr(&j->params.UploadFile, file);
     j->params.LogReply = 1;
   });
 }

@@ -13,7 +13,7 @@ using namespace nettest;
 namespace {
 
 std::string ReadStr(JobHandle& job) {
-  return TakeStr([&](SvStr* out) { SVNetGetReadStr(out, &job); });
+  return sv::TakeOut([&](SvStr* out) { SVNetGetReadStr(out, &job); });
 }
 
 TSVNetFileListRec File(JobHandle& job, int index) {
@@ -98,7 +98,7 @@ TEST_F(JobTest, FileListEntriesBecomeUrlsAndNames) {
   EXPECT_EQ(2u, RequestsFor("\"target\": \"/files/dir/c.bin\"").size());
   EXPECT_EQ(1u, RequestsFor("\"target\": \"/files/get.php?id=5\"").size());
   EXPECT_EQ(4 + 6 + 2 + 2 + 12, SVNetGetReadLengt(&job));
-  EXPECT_EQ("http://" + host_ + "/", TakeStr([&](SvStr* o) { SVNetGetPath(o, &job); }));
+  EXPECT_EQ("http://" + host_ + "/", sv::TakeOut([&](SvStr* o) { SVNetGetPath(o, &job); }));
 }
 
 TEST_F(JobTest, FailOverAcrossDeadAndWrongHostsRemembersTheGoodOne) {
@@ -139,7 +139,7 @@ TEST_F(JobTest, TheLastGoodHostIsTriedOnceWhenItStopsServing) {
   JobHandle job;
   Download(job, siteHost, "lg", "f.bin");
   ASSERT_TRUE(SVNetIsCorrect(&job));
-  EXPECT_EQ("http://" + siteHost + "/", TakeStr([&](SvStr* o) { SVNetGetPath(o, &job); }));
+  EXPECT_EQ("http://" + siteHost + "/", sv::TakeOut([&](SvStr* o) { SVNetGetPath(o, &job); }));
   ASSERT_TRUE(DeleteFileW(sv::Wide(ServerPath(site + "/lg/f.bin")).c_str()));
 
   Download(job, siteHost + "/" + host_, "lg", "f.bin");

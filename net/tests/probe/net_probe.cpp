@@ -170,8 +170,8 @@ int Run(int argc, char** argv) {
     ActiveteMainScript();
   }
   std::printf("IDLE=%d\n", (int)isMainScriptFree());
-  std::printf("SCRIPTS=%s\nSOURCES=%s\nMAINPATH=%s\n", sv::TakeOut(GetScriptHosts).c_str(), sv::TakeOut(GetSourceHosts).c_str(),
-              sv::TakeOut(GetMainScriptPath).c_str());
+  std::printf("SCRIPTS=%s\nSOURCES=%s\nMAINPATH=%s\n", sv::TakeOut(GetScriptHosts).c_str(),
+              sv::TakeOut(GetSourceHosts).c_str(), sv::TakeOut(GetMainScriptPath).c_str());
   DWORD t0 = GetTickCount();
   SolvikaNetStop();
   std::printf("STOPMS=%lu\n", (unsigned long)(GetTickCount() - t0));
