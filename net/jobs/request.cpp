@@ -22,6 +22,7 @@ constexpr char kZipSuffix[] = ".ZIP";
 constexpr size_t kZipSuffixLength = sizeof kZipSuffix - 1;
 constexpr char kUnpackMask[] = "*.*";
 constexpr size_t kReplyRuleLength = 79;
+constexpr int64_t kRangeProbeByte = 1;  // PREV206 asks for this one byte
 
 // The state of one request.
 struct Transfer {
@@ -59,7 +60,7 @@ sv::FileHandle OpenShared(const std::wstring& path, DWORD disposition) {
 
 // Opens an existing local file that holds at least `offset` bytes and
 // positions it there; bytes beyond the offset are dropped (they are fetched
-// again). False when there is nothing to continue from.
+// again). Owns nothing when there is nothing to continue from.
 sv::FileHandle OpenForResume(const std::string& path, int64_t offset) {
   if (offset <= 0 || FileSizeOnDisk(path) < offset) return sv::FileHandle();
   sv::FileHandle file = OpenShared(sv::Wide(path), OPEN_EXISTING);
@@ -99,7 +100,7 @@ HttpRequest BuildRequest(Run& run, TSVNetFileListRec* rec, const std::string& ho
     req.contentType = run.form->ContentType();
   } else if (method == SVNET_HEAD || method == SVNET_PREV206) {
     req.method = "HEAD";
-    if (method == SVNET_PREV206) req.rangeStart = 1, req.rangeEnd = 1;
+    if (method == SVNET_PREV206) req.rangeStart = req.rangeEnd = kRangeProbeByte;
   }
   return req;
 }
