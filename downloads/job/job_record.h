@@ -8,6 +8,13 @@
 
 namespace svdnm {
 
+// TSVNetParams::Size of the 32-bit callers, as the job file stores it.
+const int32_t kStoredParamsSize = 48;
+// The job codes SVDNMCreateJob gives instead of a job: the request was
+// refused, or the job's file or folder could not be made.
+const uint32_t kRefusedJobCode = 0;
+const uint32_t kFailedJobCode = 0xFFFFFFFFu;
+
 // The stored part of a TSVNetParams request. Size 0 means "no request".
 struct Request {
   int32_t Size = 0;

@@ -3,7 +3,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "SolvikaDNM.h"
 #include "SolvikaUtils.h"
+#include "decimal.h"
 #include "svstring.h"
 
 namespace svdnm {
@@ -20,28 +22,8 @@ std::string BodyDigest(std::string_view body) {
   framed += '\x02';
   framed += body;
   framed += '\x03';
-  SvStr bytes = sv::NewStr(framed);
-  SvStr digest = MD5(bytes);
-  std::string result(digest ? digest : "", (size_t)sv::Length(digest));
-  sv::Release(bytes);
-  sv::Release(digest);
-  return result;
-}
-
-uint32_t ParseNumber(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) i++;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  uint64_t value = 0;
-  bool digits = false;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; i++) {
-    value = value * 10 + (uint64_t)(text[i] - '0');
-    digits = true;
-  }
-  if (!digits) return 0;
-  if (negative) value = (uint64_t)0 - value;
-  return (uint32_t)value;
+  sv::OwnedStr bytes(framed);
+  return sv::Take(MD5(bytes));
 }
 
 std::string FormatLastModified(double value) {
@@ -64,6 +46,9 @@ double ParseLastModified(std::string_view text) {
 }
 
 namespace {
+
+// Longer file indexes are refused before they could wrap around 32 bits.
+const size_t kMaxIndexDigits = 9;
 
 void Line(std::string& out, std::string_view key, std::string_view value) {
   out += key;
@@ -104,26 +89,26 @@ void FileBlock(std::string& out, const std::string& prefix, const FileEntry& f) 
 uint8_t RemapStatus(uint8_t status) {
   // Work that was running (or failed) when the program ended is retried.
   switch (status) {
-    case 1: case 2: return 0;
-    case 4: return 5;
-    case 7: case 8: return 6;
-    case 10: return 3;
+    case SVDNM_QUERYING: case SVDNM_QUERY_FAILED: return SVDNM_NEW;
+    case SVDNM_TRANSFERRING: return SVDNM_PAUSED;
+    case SVDNM_INSTALLING: case SVDNM_INSTALL_FAILED: return SVDNM_TRANSFERRED;
+    case SVDNM_TRANSFER_FAILED: return SVDNM_READY;
     default: return status;
   }
 }
 
 void SetRequestField(Request& r, std::string_view key, std::string_view value) {
   if (key == "Size") {
-    r.Size = (int32_t)ParseNumber(value);
+    r.Size = (int32_t)sv::ParseDecimal(value);
     return;
   }
-  if (r.Size != 48) return;  // fields count only inside a real block
-  if (key == "Method") r.Method = (uint8_t)ParseNumber(value);
-  else if (key == "HType") r.HostMode = (uint8_t)ParseNumber(value);
-  else if (key == "TimeO") r.Timeout = (int32_t)ParseNumber(value);
-  else if (key == "BAE") r.AutoExtract = (uint8_t)ParseNumber(value) != 0;
-  else if (key == "BRDS") r.Resume = (uint8_t)ParseNumber(value) != 0;
-  else if (key == "BODW") r.LogReply = (uint8_t)ParseNumber(value) != 0;
+  if (r.Size != kStoredParamsSize) return;  // fields count only inside a real block
+  if (key == "Method") r.Method = (uint8_t)sv::ParseDecimal(value);
+  else if (key == "HType") r.HostMode = (uint8_t)sv::ParseDecimal(value);
+  else if (key == "TimeO") r.Timeout = (int32_t)sv::ParseDecimal(value);
+  else if (key == "BAE") r.AutoExtract = (uint8_t)sv::ParseDecimal(value) != 0;
+  else if (key == "BRDS") r.Resume = (uint8_t)sv::ParseDecimal(value) != 0;
+  else if (key == "BODW") r.LogReply = (uint8_t)sv::ParseDecimal(value) != 0;
   else if (key == "Query") r.Path = value;
   else if (key == "Host") r.Host = value;
   else if (key == "FNames") r.Files = value;
@@ -136,32 +121,25 @@ void SetFileField(FileEntry& f, std::string_view key, std::string_view value) {
   else if (key == "FPath") f.Path = value;
   else if (key == "rHost") f.Host = value;
   else if (key == "rETag") f.ETag = value;
-  else if (key == "sLLen") f.Offset = (int32_t)ParseNumber(value);
-  else if (key == "rLength") f.Bytes = (int32_t)ParseNumber(value);
-  else if (key == "rCode") f.ResultCode = (int32_t)ParseNumber(value);
+  else if (key == "sLLen") f.Offset = (int32_t)sv::ParseDecimal(value);
+  else if (key == "rLength") f.Bytes = (int32_t)sv::ParseDecimal(value);
+  else if (key == "rCode") f.ResultCode = (int32_t)sv::ParseDecimal(value);
   else if (key == "rLastMod") f.LastModified = ParseLastModified(value);
-}
-
-bool IsDecimal(std::string_view text) {
-  if (text.empty()) return false;
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  return true;
 }
 
 void SetField(JobRecord& job, bool& haveFiles, std::string_view key, std::string_view value) {
   if (key == "Title") job.Title = value;
   else if (key == "IParam") job.IParam = value;
-  else if (key == "Code") job.Code = ParseNumber(value);
-  else if (key == "Pos") job.Pos = ParseNumber(value);
-  else if (key == "TotalLength") job.TotalLength = ParseNumber(value);
-  else if (key == "DoneLength") job.DoneLength = ParseNumber(value);
-  else if (key == "CurrFile") job.CurrFile = ParseNumber(value);
-  else if (key == "CurrLength") job.CurrLength = ParseNumber(value);
-  else if (key == "Status") job.Status = RemapStatus((uint8_t)ParseNumber(value));
-  else if (key == "IType") job.IType = (uint8_t)ParseNumber(value);
+  else if (key == "Code") job.Code = sv::ParseDecimal(value);
+  else if (key == "Pos") job.Pos = sv::ParseDecimal(value);
+  else if (key == "TotalLength") job.TotalLength = sv::ParseDecimal(value);
+  else if (key == "DoneLength") job.DoneLength = sv::ParseDecimal(value);
+  else if (key == "CurrFile") job.CurrFile = sv::ParseDecimal(value);
+  else if (key == "CurrLength") job.CurrLength = sv::ParseDecimal(value);
+  else if (key == "Status") job.Status = RemapStatus((uint8_t)sv::ParseDecimal(value));
+  else if (key == "IType") job.IType = (uint8_t)sv::ParseDecimal(value);
   else if (key == "FCount") {
-    uint32_t n = ParseNumber(value);
+    uint32_t n = sv::ParseDecimal(value);
     job.Files.clear();
     haveFiles = false;
     try {
@@ -180,8 +158,8 @@ void SetField(JobRecord& job, bool& haveFiles, std::string_view key, std::string
       size_t dash2 = rest.find('-');
       if (dash2 == std::string_view::npos) return;
       std::string_view index = rest.substr(0, dash2);
-      if (!IsDecimal(index) || index.size() > 9) return;
-      uint32_t i = ParseNumber(index);
+      if (!sv::IsDecimal(index) || index.size() > kMaxIndexDigits) return;
+      uint32_t i = sv::ParseDecimal(index);
       if (i < job.Files.size()) SetFileField(job.Files[i], rest.substr(dash2 + 1), value);
     }
   }

@@ -5,24 +5,19 @@
 #include <algorithm>
 
 #include "SolvikaUtils.h"
+#include "file_io.h"
 #include "job/job_store.h"
 
 namespace svdnm {
 
 namespace {
 
-// Exists from library load to unload, so exports may lock it whether the
-// manager thread runs or not.
-CRITICAL_SECTION& LockObject() {
-  static CRITICAL_SECTION cs = [] {
-    CRITICAL_SECTION c;
-    InitializeCriticalSection(&c);
-    return c;
-  }();
-  return cs;
-}
+// Installed jobs are kept in the list for the interface until there are more
+// than kMaxInstalledKept; then the oldest go down to kInstalledKeptAfterCleanup.
+const size_t kMaxInstalledKept = 35;
+const size_t kInstalledKeptAfterCleanup = 30;
 
-std::string SettingsFile() { return ProgramFolder() + "SolvikaLC.ini"; }
+std::string SettingsFile() { return sv::ProgramFolder() + "SolvikaLC.ini"; }
 
 void FreeJobs(Manager& m) {
   for (JobRecord* job : m.Jobs) delete job;
@@ -33,7 +28,7 @@ void Shutdown(Manager& m) {
   // The installation thread takes the lock for its messages: wait for it
   // without holding the lock.
   if (m.Install) FinishInstall(m);
-  ManagerLock hold;
+  sv::Lock hold(ManagerLock());
   if (m.InfoWork) StopWork(m, m.InfoWork);
   for (JobRecord* job : m.Jobs) SaveJob(*job);
   CleanupFinished(m);
@@ -49,8 +44,12 @@ Manager& State() {
   return m;
 }
 
-void LockManager() { EnterCriticalSection(&LockObject()); }
-void UnlockManager() { LeaveCriticalSection(&LockObject()); }
+// Made on first use (thread-safe) and kept until the library unloads, so
+// exports may lock it whether the manager thread runs or not.
+sv::CriticalSection& ManagerLock() {
+  static sv::CriticalSection lock;
+  return lock;
+}
 
 void AddError(Manager& m, const std::string& message) {
   SYSTEMTIME t;
@@ -76,12 +75,13 @@ JobRecord* FindJob(Manager& m, uint32_t code) {
 }
 
 void CleanupFinished(Manager& m) {
-  size_t finished = std::count_if(m.Jobs.begin(), m.Jobs.end(), [](const JobRecord* j) { return j->Status == 9; });
-  if (finished <= 35) return;
+  size_t finished =
+      std::count_if(m.Jobs.begin(), m.Jobs.end(), [](const JobRecord* j) { return j->Status == SVDNM_INSTALLED; });
+  if (finished <= kMaxInstalledKept) return;
   for (JobRecord* job : m.Jobs) {
-    if (finished <= 30) break;
-    if (job->Status != 9) continue;
-    job->Status = 12;
+    if (finished <= kInstalledKeptAfterCleanup) break;
+    if (job->Status != SVDNM_INSTALLED) continue;
+    job->Status = SVDNM_DELETED;
     SaveJob(*job);
     finished--;
   }
@@ -95,12 +95,12 @@ void SetThreadsCount(Manager& m, int32_t value) {
 void SetThreadsSleep(Manager& m, int32_t value) {
   m.ThreadsSleep = value;
   for (Work* w : m.Works)
-    if (w->Phase == 2) SVNetChangeSleep(&w->Net, (uint16_t)value);
+    if (w->Phase == kPhaseDownload) SVNetChangeSleep(&w->Net, (uint16_t)value);
   SetCustomIniInt("SVDNM", "ThreadsSleep", value, SettingsFile().c_str());
 }
 
 void Tick(Manager& m) {
-  ManagerLock hold;
+  sv::Lock hold(ManagerLock());
   const bool infoRunning = m.InfoWork != nullptr;
   if (infoRunning) CheckInfoQuery(m);
   const bool installRunning = m.Install != nullptr;
@@ -112,7 +112,7 @@ void Tick(Manager& m) {
   std::vector<Work*> works = m.Works;
   for (Work* w : works) {
     if (std::find(m.Works.begin(), m.Works.end(), w) == m.Works.end()) continue;
-    if (m.Enabled && counter <= m.ThreadsCount && w->Job->Status != 12) {
+    if (m.Enabled && counter <= m.ThreadsCount && w->Job->Status != SVDNM_DELETED) {
       AdvanceTransfer(m, w);
       counter++;
     } else {
@@ -124,23 +124,23 @@ void Tick(Manager& m) {
   for (size_t i = 0; i < m.Jobs.size(); i++) {
     JobRecord* job = m.Jobs[i];
     switch (job->Status) {
-      case 0:
+      case SVDNM_NEW:
         if (!infoRunning && !infoStarted) {
           StartInfoQuery(m, job);
           infoStarted = m.InfoWork != nullptr;
         }
         break;
-      case 3:
-      case 5:
+      case SVDNM_READY:
+      case SVDNM_PAUSED:
         if (m.Enabled && (int32_t)m.Works.size() < m.ThreadsCount) StartTransfer(m, job);
         break;
-      case 6:
+      case SVDNM_TRANSFERRED:
         if (!installRunning && !installStarted && !m.Install) {
           StartInstall(m, job);
           installStarted = true;
         }
         break;
-      case 12: {
+      case SVDNM_DELETED: {
         // A job under installation is removed once its thread has ended.
         if (m.Install && m.Install->Job == job) break;
         if (m.InfoWork && m.InfoWork->Job == job) StopWork(m, m.InfoWork);
@@ -161,7 +161,7 @@ void Tick(Manager& m) {
 DWORD WINAPI ManagerThread(void* started) {
   Manager& m = State();
   {
-    ManagerLock hold;
+    sv::Lock hold(ManagerLock());
     EnsureJobFolder();
     FreeJobs(m);
     m.Enabled = false;
@@ -171,7 +171,7 @@ DWORD WINAPI ManagerThread(void* started) {
     m.Works.clear();
     m.ErrorLog.clear();
     std::string ini = SettingsFile();
-    int32_t threads = GetCustomIniInt("SVDNM", "ThreadsCount", ini.c_str(), 5);
+    int32_t threads = GetCustomIniInt("SVDNM", "ThreadsCount", ini.c_str(), kDefaultThreads);
     int32_t sleep = GetCustomIniInt("SVDNM", "ThreadsSleep", ini.c_str(), 0);
     m.Jobs = LoadJobs();
     SortJobs(m);
@@ -181,7 +181,7 @@ DWORD WINAPI ManagerThread(void* started) {
   SetEvent((HANDLE)started);
   while (!m.Stopping) {
     Tick(m);
-    if (!m.Stopping) WaitForSingleObject(m.Wake, 250);
+    if (!m.Stopping) m.Wake.Wait(kTickMs);
   }
   Shutdown(m);
   return 0;

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "SolvikaDNM.h"
 #include "SolvikaNet.h"
 #include "job/job_record.h"
+#include "win_handles.h"
 
 namespace svdnm {
 
@@ -25,9 +27,17 @@ struct NetCall {
   std::string Path, Host, Files, LocalDir, Tag;
 };
 
+// The steps of a transfer, in order.
+enum WorkPhase : uint8_t {
+  kPhaseCheck = 0,       // HEAD of the files: still the ones the query saw?
+  kPhaseResumeTest = 1,  // does the server take a range request?
+  kPhaseDownload = 2,
+  kPhaseAfter = 3,       // the job's after-request, if it has one
+};
+
 // One HTTP job driven for one download job.
 struct Work {
-  uint8_t Phase = 0;  // 0 check, 1 resume test, 2 download, 3 after-request
+  uint8_t Phase = kPhaseCheck;
   JobRecord* Job = nullptr;
   void* Net = nullptr;
   NetCall Params;
@@ -39,8 +49,13 @@ struct Work {
 
 struct Manager;
 
+// Transfers at once unless SolvikaLC.ini says otherwise.
+const int32_t kDefaultThreads = 5;
+// Time between two ticks of the manager thread.
+const DWORD kTickMs = 250;
+
 struct InstallRecord {
-  HANDLE Thread = nullptr;
+  sv::Thread Thread;
   volatile bool Cancel = false;
   JobRecord* Job = nullptr;
   Manager* Owner = nullptr;
@@ -52,8 +67,8 @@ struct InstallRecord {
 struct Manager {
   bool Enabled = false;
   volatile bool Stopping = false;
-  HANDLE Wake = nullptr;  // set by the stop, so the thread need not sleep out its tick
-  int32_t ThreadsCount = 5;
+  sv::Event Wake;  // set by the stop, so the thread need not sleep out its tick
+  int32_t ThreadsCount = kDefaultThreads;
   int32_t ThreadsSleep = 0;
   std::vector<JobRecord*> Jobs;  // sorted by Pos
   std::vector<Work*> Works;      // running transfers, sorted by their job's Pos
@@ -63,16 +78,10 @@ struct Manager {
 };
 
 // The process's manager and its re-entrant lock, which guards the manager
-// and every job record. The lock exists from library load to unload.
+// and every job record; hold it with sv::Lock hold(ManagerLock()). The lock
+// exists from library load to unload.
 Manager& State();
-void LockManager();
-void UnlockManager();
-struct ManagerLock {
-  ManagerLock() { LockManager(); }
-  ~ManagerLock() { UnlockManager(); }
-  ManagerLock(const ManagerLock&) = delete;
-  ManagerLock& operator=(const ManagerLock&) = delete;
-};
+sv::CriticalSection& ManagerLock();
 
 // ---- manager.cpp ----
 DWORD WINAPI ManagerThread(void* started);  // sets the event once exports are safe

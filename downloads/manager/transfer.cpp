@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "SolvikaDNM.h"
 #include "SolvikaUtils.h"
+#include "file_io.h"
 #include "job/job_store.h"
 #include "manager.h"
 #include "svstring.h"
@@ -13,6 +15,18 @@
 namespace svdnm {
 
 namespace {
+
+// A resumed download starts this many bytes before the saved position: the
+// last bytes written before a crash may be lost.
+const uint32_t kResumeStepBack = 5120;
+// A running download saves its job after this many new bytes of one file.
+const int64_t kSaveEveryBytes = 512000;
+// The speed text is computed over at least this long.
+const uint32_t kSpeedWindowMs = 5000;
+const double kBytesPerKilobyte = 1024.0;
+const double kMsPerSecond = 1000.0;
+// The server's answer to a range request it takes.
+const int32_t kHttpPartialContent = 206;
 
 std::string Message(const JobRecord& job, const char* utf8) { return job.Title + ": " + sv::Ru(utf8); }
 
@@ -101,8 +115,8 @@ void UpdateSpeed(Work* w) {
     return;
   }
   uint32_t elapsed = now - w->SpeedTick;
-  if (elapsed < 5000) return;
-  double kbps = (double)(uint32_t)(bytes - w->SpeedBytes) / elapsed * 1000.0 / 1024.0;
+  if (elapsed < kSpeedWindowMs) return;
+  double kbps = (double)(uint32_t)(bytes - w->SpeedBytes) / elapsed * kMsPerSecond / kBytesPerKilobyte;
   char text[32];
   snprintf(text, sizeof text, "%.1f", kbps);
   job.Speed = text;
@@ -121,7 +135,7 @@ void TrackProgress(Work* w) {
       job.DoneLength = BytesBefore(job, current);
       SaveJob(job);
       w->SavedPos = 0;
-    } else if ((int64_t)job.CurrLength - (int64_t)w->SavedPos > 512000) {
+    } else if ((int64_t)job.CurrLength - (int64_t)w->SavedPos > kSaveEveryBytes) {
       SaveJob(job);
       w->SavedPos = job.CurrLength;
     }
@@ -135,9 +149,9 @@ void AfterCheck(Manager& m, Work* w) {
   if (!SVNetIsCorrect(&w->Net)) {
     int32_t code = SVNetGetResultCode(&w->Net);
     if (IsNotFoundCode(code)) {
-      Fail(m, w, 11, Message(job, u8"Файл не найден или он недоступен для закачки!"));
+      Fail(m, w, SVDNM_NOT_FOUND, Message(job, u8"Файл не найден или он недоступен для закачки!"));
     } else {
-      Fail(m, w, 10, Message(job, u8"Нет подключения к серверу (подключение, прокси-сервер, фаерфол, антивирус)"));
+      Fail(m, w, SVDNM_TRANSFER_FAILED, Message(job, u8"Нет подключения к серверу (подключение, прокси-сервер, фаерфол, антивирус)"));
     }
     return;
   }
@@ -151,19 +165,19 @@ void AfterCheck(Manager& m, Work* w) {
     reported.push_back(f);
   }
   if (!same) {
-    Fail(m, w, 11, Message(job, u8"Файл на сервере изменен! Попробуйте заново закачать!"));
+    Fail(m, w, SVDNM_NOT_FOUND, Message(job, u8"Файл на сервере изменен! Попробуйте заново закачать!"));
     return;
   }
   for (size_t i = 0; i < job.Files.size(); i++) job.Files[i].Host = reported[i].Host;
 
   bool resumeTest = false;
-  if (job.Download.Resume && job.CurrLength > 5120 && job.CurrFile < job.Files.size() &&
+  if (job.Download.Resume && job.CurrLength > kResumeStepBack && job.CurrFile < job.Files.size() &&
       job.Files[job.CurrFile].Bytes != -1) {
     std::string local = DownloadFolder(job.Code) + job.Files[job.CurrFile].Name;
     uint64_t size = 0;
-    resumeTest = FileExists(local) && SVFileSize(local.c_str(), &size) && size >= job.CurrLength - 5120;
+    resumeTest = sv::FileExists(local) && SVFileSize(local.c_str(), &size) && size >= job.CurrLength - kResumeStepBack;
   }
-  w->Phase = 1;
+  w->Phase = kPhaseResumeTest;
   if (resumeTest) {
     w->Params.Method = SVNET_PREV206;
     w->Params.Files = Entry(job.Files[job.CurrFile]);
@@ -175,10 +189,9 @@ void AfterCheck(Manager& m, Work* w) {
 // Phase 1 done: start the download from where the job stands.
 void AfterResumeTest(Manager& m, Work* w) {
   JobRecord& job = *w->Job;
-  bool ranges = SVNetIsCorrect(&w->Net) && SVNetGetResultCode(&w->Net) == 206;
+  bool ranges = SVNetIsCorrect(&w->Net) && SVNetGetResultCode(&w->Net) == kHttpPartialContent;
   if (ranges && job.CurrFile < job.Files.size()) {
-    // Step back a little: the last bytes written before a crash may be lost.
-    job.CurrLength -= 5120;
+    job.CurrLength -= kResumeStepBack;
     w->Params.Files = Entry(job.Files[job.CurrFile]) + '\x06' + std::to_string(job.CurrLength) + '\t' +
                       EntriesFrom(job, job.CurrFile + 1);
   } else {
@@ -193,11 +206,11 @@ void AfterResumeTest(Manager& m, Work* w) {
   w->Params.Pause = (uint16_t)m.ThreadsSleep;
   w->FileBase = job.CurrFile;
   w->SavedPos = job.CurrLength;
-  if (!CreateFolder(ProgramFolder() + "SVData\\") || !CreateFolder(JobFolder()) || !CreateFolder(w->Params.LocalDir)) {
-    Fail(m, w, 10, Message(job, u8"Нет доступа или несуществует папки ") + "\"" + w->Params.LocalDir + "\"");
+  if (!sv::CreateFolderTree(w->Params.LocalDir)) {
+    Fail(m, w, SVDNM_TRANSFER_FAILED, Message(job, u8"Нет доступа или несуществует папки ") + "\"" + w->Params.LocalDir + "\"");
     return;
   }
-  w->Phase = 2;
+  w->Phase = kPhaseDownload;
   RunNet(&w->Net, w->Params);
   SaveJob(job);
 }
@@ -205,11 +218,11 @@ void AfterResumeTest(Manager& m, Work* w) {
 void AfterDownload(Manager& m, Work* w) {
   JobRecord& job = *w->Job;
   if (!SVNetIsCorrect(&w->Net)) {
-    Fail(m, w, 10,
+    Fail(m, w, SVDNM_TRANSFER_FAILED,
          Message(job, u8"Утеряно подключение к серверу! Восстановите подключение и продолжите закачку."));
     return;
   }
-  w->Phase = 3;
+  w->Phase = kPhaseAfter;
   if (job.PS.Size != 0) {
     NetCall c = FromRequest(job.PS);
     c.LocalDir.clear();
@@ -259,7 +272,7 @@ void StartInfoQuery(Manager& m, JobRecord* job) {
   }
   w->Job = job;
   m.InfoWork = w;
-  job->Status = 1;
+  job->Status = SVDNM_QUERYING;
   w->Params = FromRequest(job->Download);
   w->Params.Method = SVNET_HEAD;
   RunNet(&w->Net, w->Params);
@@ -268,7 +281,7 @@ void StartInfoQuery(Manager& m, JobRecord* job) {
 void CheckInfoQuery(Manager& m) {
   Work* w = m.InfoWork;
   JobRecord& job = *w->Job;
-  if (job.Status == 12) {  // deleted while its query ran
+  if (job.Status == SVDNM_DELETED) {  // deleted while its query ran
     StopWork(m, w);
     return;
   }
@@ -285,17 +298,17 @@ void CheckInfoQuery(Manager& m) {
       ok = false;
     }
     if (ok) {
-      job.Status = 3;
+      job.Status = SVDNM_READY;
     } else {
       job.Files.clear();
-      job.Status = 2;
+      job.Status = SVDNM_QUERY_FAILED;
       AddError(m, Message(job, u8"Ошибка инициализации! Повторите позже."));
     }
   } else if (IsNotFoundCode(SVNetGetResultCode(&w->Net))) {
-    job.Status = 11;
+    job.Status = SVDNM_NOT_FOUND;
     AddError(m, Message(job, u8"Файл не найден или он недоступен для закачки!"));
   } else {
-    job.Status = 2;
+    job.Status = SVDNM_QUERY_FAILED;
     AddError(m, Message(job, u8"Нет подключения к серверу (подключение, прокси-сервер, фаерфол, антивирус) или "
                              u8"неправильный URL!"));
   }
@@ -309,7 +322,7 @@ void StartTransfer(Manager& m, JobRecord* job) {
     return;
   }
   w->Job = job;
-  job->Status = 4;
+  job->Status = SVDNM_TRANSFERRING;
   w->Params = FromRequest(job->Download);
   w->Params.Method = SVNET_HEAD;
   w->Params.Files = EntriesFrom(*job, 0);
@@ -321,18 +334,18 @@ void StartTransfer(Manager& m, JobRecord* job) {
 
 void AdvanceTransfer(Manager& m, Work* w) {
   if (!SVNetIsDone(&w->Net)) {
-    if (w->Phase == 2) TrackProgress(w);
+    if (w->Phase == kPhaseDownload) TrackProgress(w);
     return;
   }
   switch (w->Phase) {
-    case 0: AfterCheck(m, w); break;
-    case 1: AfterResumeTest(m, w); break;
-    case 2: AfterDownload(m, w); break;
+    case kPhaseCheck: AfterCheck(m, w); break;
+    case kPhaseResumeTest: AfterResumeTest(m, w); break;
+    case kPhaseDownload: AfterDownload(m, w); break;
     default: {
       JobRecord& job = *w->Job;
       job.DoneLength = job.TotalLength;
       job.CurrLength = 0;
-      job.Status = 6;
+      job.Status = SVDNM_TRANSFERRED;
       StopWork(m, w);
     }
   }
@@ -341,9 +354,9 @@ void AdvanceTransfer(Manager& m, Work* w) {
 void StopWork(Manager& m, Work* w) {
   SVNetDestroy(&w->Net);
   JobRecord& job = *w->Job;
-  if (job.Status == 1) job.Status = 0;
-  else if (job.Status == 4) job.Status = 5;
-  else if (job.Status == 7) job.Status = 6;
+  if (job.Status == SVDNM_QUERYING) job.Status = SVDNM_NEW;
+  else if (job.Status == SVDNM_TRANSFERRING) job.Status = SVDNM_PAUSED;
+  else if (job.Status == SVDNM_INSTALLING) job.Status = SVDNM_TRANSFERRED;
   if (w == m.InfoWork) m.InfoWork = nullptr;
   else m.Works.erase(std::remove(m.Works.begin(), m.Works.end(), w), m.Works.end());
   delete w;

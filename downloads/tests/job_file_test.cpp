@@ -6,6 +6,7 @@
 #include "SolvikaUtils.h"
 #include "svstring.h"
 #include "dnm_test_support.h"
+#include "decimal.h"
 #include "job_text.h"
 #include "wide.h"
 
@@ -144,8 +145,8 @@ TEST(JobText, ReadsBackWhatItWrites) {
   EXPECT_EQ(-1, back.Files[1].Bytes);
   EXPECT_EQ("-1.50000000000000E-0003", svdnm::FormatLastModified(-0.0015));
   EXPECT_DOUBLE_EQ(-0.0015, svdnm::ParseLastModified("-1.5e-3"));
-  EXPECT_EQ(0xFFFFFFFFu, svdnm::ParseNumber("-1"));
-  EXPECT_EQ(5u, svdnm::ParseNumber("4294967301"));  // low 32 bits of a 64-bit number
+  EXPECT_EQ(0xFFFFFFFFu, sv::ParseDecimal("-1"));
+  EXPECT_EQ(5u, sv::ParseDecimal("4294967301"));  // low 32 bits of a 64-bit number
 }
 
 TEST(JobText, StatusesOfInterruptedWorkAreRemapped) {

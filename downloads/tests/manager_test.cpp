@@ -5,10 +5,12 @@
 
 #include "SolvikaPU.h"
 #include "dnm_test_support.h"
+#include "file_io.h"
 #include "job_store.h"
 #include "job_text.h"
 #include "net_test_support.h"
 #include "wide.h"
+#include "win_handles.h"
 
 using namespace dnmtest;
 using nettest::Pattern;
@@ -33,7 +35,7 @@ class Manager : public ::testing::Test {
   }
   void RemoveTarget() {
     std::string t = target_;
-    svdnm::RemoveTree(t);
+    sv::RemoveFolderTree(t);
   }
   std::string Url(const std::string& rel) { return "http://" + ServerHost() + "/" + rel; }
   uint32_t Download(const std::string& rel) {
@@ -243,9 +245,9 @@ TEST_F(Manager, LockedTargetFailsAndReadOnlyTargetIsReplaced) {
   WriteFileBytes(target_ + "readonly.txt", "old");
   SetFileAttributesW(sv::Wide(target_ + "readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
   WriteFileBytes(target_ + "locked.txt", "old");
-  HANDLE lock = CreateFileW(sv::Wide(target_ + "locked.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+  sv::Handle lock(CreateFileW(sv::Wide(target_ + "locked.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock.Valid());
   Params p(ServerHost(), "/client/dnm/lk/", "readonly.txt/locked.txt", target_);
   uint32_t code = SVDNMCreateJob(&p.p, nullptr, "locked", 0, "");
   Running manager;
@@ -253,7 +255,7 @@ TEST_F(Manager, LockedTargetFailsAndReadOnlyTargetIsReplaced) {
   ASSERT_TRUE(WaitStatus(code, SVDNM_INSTALL_FAILED)) << ErrorLog();
   EXPECT_NE(std::string::npos, ErrorLog().find(sv::Ru(u8"] Невозможно скопировать файл!\r")));
   EXPECT_EQ("old", ReadFileBytes(target_ + "locked.txt"));
-  CloseHandle(lock);
+  lock.Reset();
   SVDNMSetParams(SVDNM_SET_ENABLED, 1);  // 8 goes back to 6 and installs
   ASSERT_TRUE(WaitStatus(code, SVDNM_INSTALLED)) << ErrorLog();
   EXPECT_EQ("new", ReadFileBytes(target_ + "locked.txt"));
