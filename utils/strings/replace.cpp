@@ -95,7 +95,7 @@ SV_EXPORT void SVAPI FastTagReplace(const char* source, const char* startTag, co
       // it leaves there is ours to copy and release.
       SvStr inner = sv::NewStr(src.substr(innerFrom, (size_t)b - innerFrom));
       proc(&inner, user);
-      r.append(inner ? inner : "", (size_t)sv::Length(inner));
+      r.append(sv::Bytes(inner));
       sv::Release(inner);
       from = (size_t)b + close.size();
     }
