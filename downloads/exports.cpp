@@ -28,18 +28,18 @@ std::string Text(const char* s) { return std::string(sv::Text(s)); }
 
 Request ToRequest(const TSVNetParams& p) {
   Request r;
-  r.Size = p.Size;
-  r.Method = p.Method;
-  r.HostMode = p.HostMode;
-  r.AutoExtract = p.AutoExtract != 0;
-  r.Resume = p.Resume != 0;
-  r.LogReply = p.LogReply != 0;
-  r.Timeout = p.Timeout;
-  r.Path = sv::Copy(p.Path);
-  r.Host = sv::Copy(p.Host);
-  r.Files = sv::Copy(p.Files);
-  r.LocalDir = sv::Copy(p.LocalDir);
-  r.Tag = sv::Copy(p.Tag);
+  r.size = p.Size;
+  r.method = p.Method;
+  r.hostMode = p.HostMode;
+  r.autoExtract = p.AutoExtract != 0;
+  r.resume = p.Resume != 0;
+  r.logReply = p.LogReply != 0;
+  r.timeout = p.Timeout;
+  r.path = sv::Copy(p.Path);
+  r.host = sv::Copy(p.Host);
+  r.files = sv::Copy(p.Files);
+  r.localDir = sv::Copy(p.LocalDir);
+  r.tag = sv::Copy(p.Tag);
   return r;
 }
 
@@ -48,7 +48,7 @@ Request ToRequest(const TSVNetParams& p) {
 bool HasLineBreak(const std::string& s) { return s.find('\n') != std::string::npos; }
 
 bool Storable(const Request& r) {
-  for (const std::string* s : {&r.Path, &r.Host, &r.Files, &r.LocalDir, &r.Tag})
+  for (const std::string* s : {&r.path, &r.host, &r.files, &r.localDir, &r.tag})
     if (HasLineBreak(*s)) return false;
   return true;
 }
@@ -85,54 +85,54 @@ uint32_t CreateJob(const TSVNetParams* download, const TSVNetParams* after, cons
   }
   if (!sv::FileExists(file) || !sv::FolderExists(folder)) return kFailedJobCode;
   auto* job = new JobRecord();
-  job->Title = title;
-  job->Code = job->Pos = code;
-  job->Status = SVDNM_NEW;
-  job->Download = ToRequest(*download);
-  if (after) job->PS = ToRequest(*after);
-  job->IType = itype;
-  job->IParam = iparam;
+  job->title = title;
+  job->code = job->pos = code;
+  job->status = SVDNM_NEW;
+  job->download = ToRequest(*download);
+  if (after) job->ps = ToRequest(*after);
+  job->iType = itype;
+  job->iParam = iparam;
   SaveJob(*job);
   sv::Lock hold(ManagerLock());
   Manager& m = State();
   if (FindJob(m, code)) {  // the starting manager already read it from disk
     delete job;
   } else {
-    m.Jobs.push_back(job);
+    m.jobs.push_back(job);
     SortJobs(m);
   }
   return code;
 }
 
 void MoveJob(Manager& m, uint32_t code, int direction) {
-  for (size_t i = 0; i < m.Jobs.size(); i++) {
-    if (m.Jobs[i]->Code != code) continue;
+  for (size_t i = 0; i < m.jobs.size(); i++) {
+    if (m.jobs[i]->code != code) continue;
     size_t other = i + direction;
-    if (other >= m.Jobs.size()) return;  // also wraps below 0
-    std::swap(m.Jobs[i]->Pos, m.Jobs[other]->Pos);
-    std::swap(m.Jobs[i], m.Jobs[other]);
-    SaveJob(*m.Jobs[i]);
-    SaveJob(*m.Jobs[other]);
+    if (other >= m.jobs.size()) return;  // also wraps below 0
+    std::swap(m.jobs[i]->pos, m.jobs[other]->pos);
+    std::swap(m.jobs[i], m.jobs[other]);
+    SaveJob(*m.jobs[i]);
+    SaveJob(*m.jobs[other]);
     SortWorks(m);
     return;
   }
 }
 
 void MarkDeleted(JobRecord* job) {
-  job->Status = SVDNM_DELETED;
+  job->status = SVDNM_DELETED;
   Notify(*job);
   SaveJob(*job);
 }
 
 }  // namespace
 
-SV_EXPORT void SVAPI SolvikaDNMStart(void) {
+SVDNM_API void SVAPI SolvikaDNMStart(void) {
   sv::GuardVoid([] {
     if (g_thread) return;
     Manager& m = State();
-    m.Stopping = false;
-    if (!m.Wake) m.Wake = sv::Event::Create(false, false);
-    m.Wake.Clear();
+    m.stopping = false;
+    if (!m.wake) m.wake = sv::Event::Create(false, false);
+    m.wake.Clear();
     sv::Event started = sv::Event::Create(true, false);
     g_thread = sv::Thread::Start(ManagerThread, started.Get());
     // Return only once the jobs are loaded and the exports are safe to use.
@@ -141,23 +141,23 @@ SV_EXPORT void SVAPI SolvikaDNMStart(void) {
   });
 }
 
-SV_EXPORT void SVAPI SolvikaDNMStop(void) {
+SVDNM_API void SVAPI SolvikaDNMStop(void) {
   sv::GuardVoid([] {
     if (!g_thread) return;
-    State().Stopping = true;
-    State().Wake.Set();
+    State().stopping = true;
+    State().wake.Set();
     g_thread.Wait(INFINITE);
     g_thread.Reset();
     DebugWrite("=== Stop SVDNM");
   });
 }
 
-SV_EXPORT uint32_t SVAPI SVDNMCreateJob(const TSVNetParams* download, const TSVNetParams* after, const char* title,
+SVDNM_API uint32_t SVAPI SVDNMCreateJob(const TSVNetParams* download, const TSVNetParams* after, const char* title,
                                         uint8_t itype, const char* iparam) {
   return sv::Guard<uint32_t>(kFailedJobCode, [&] { return CreateJob(download, after, Text(title), itype, Text(iparam)); });
 }
 
-SV_EXPORT SvBool SVAPI SVDNMCreateDownload(const char* url, const char* targetFolder) {
+SVDNM_API SvBool SVAPI SVDNMCreateDownload(const char* url, const char* targetFolder) {
   return sv::Guard<SvBool>(0, [&]() -> SvBool {
     std::string u = Text(url);
     if (u.size() < kUrlSchemeLength || _strnicmp(u.c_str(), kUrlScheme, kUrlSchemeLength) != 0) return 0;
@@ -184,20 +184,20 @@ SV_EXPORT SvBool SVAPI SVDNMCreateDownload(const char* url, const char* targetFo
   });
 }
 
-SV_EXPORT void SVAPI SVDNMSetParams(uint8_t kind, int32_t value) {
+SVDNM_API void SVAPI SVDNMSetParams(uint8_t kind, int32_t value) {
   sv::GuardVoid([&] {
     sv::Lock hold(ManagerLock());
     Manager& m = State();
     switch (kind) {
       case SVDNM_SET_ENABLED:
-        m.Enabled = value != 0;
+        m.enabled = value != 0;
         if (value == 1) {
-          for (JobRecord* job : m.Jobs) {
-            uint8_t before = job->Status;
-            if (before == SVDNM_QUERY_FAILED) job->Status = SVDNM_NEW;
-            else if (before == SVDNM_INSTALL_FAILED) job->Status = SVDNM_TRANSFERRED;
-            else if (before == SVDNM_TRANSFER_FAILED) job->Status = SVDNM_READY;
-            if (job->Status != before) SaveJob(*job);
+          for (JobRecord* job : m.jobs) {
+            uint8_t before = job->status;
+            if (before == SVDNM_QUERY_FAILED) job->status = SVDNM_NEW;
+            else if (before == SVDNM_INSTALL_FAILED) job->status = SVDNM_TRANSFERRED;
+            else if (before == SVDNM_TRANSFER_FAILED) job->status = SVDNM_READY;
+            if (job->status != before) SaveJob(*job);
           }
         }
         break;
@@ -209,26 +209,26 @@ SV_EXPORT void SVAPI SVDNMSetParams(uint8_t kind, int32_t value) {
       case SVDNM_SET_EARLIER: MoveJob(m, (uint32_t)value, -1); break;
       case SVDNM_SET_LATER: MoveJob(m, (uint32_t)value, +1); break;
       case SVDNM_SET_DELETE_STATUS:
-        for (JobRecord* job : m.Jobs)
-          if (job->Status == (uint32_t)value) MarkDeleted(job);
+        for (JobRecord* job : m.jobs)
+          if (job->status == (uint32_t)value) MarkDeleted(job);
         break;
     }
   });
 }
 
-SV_EXPORT int32_t SVAPI SVDNMGetParams(uint8_t kind) {
+SVDNM_API int32_t SVAPI SVDNMGetParams(uint8_t kind) {
   return sv::Guard<int32_t>(0, [&]() -> int32_t {
     sv::Lock hold(ManagerLock());
     Manager& m = State();
     switch (kind) {
-      case SVDNM_GET_ENABLED: return m.Enabled ? 1 : 0;
-      case SVDNM_GET_THREADS: return m.ThreadsCount;
-      case SVDNM_GET_SLEEP: return m.ThreadsSleep;
+      case SVDNM_GET_ENABLED: return m.enabled ? 1 : 0;
+      case SVDNM_GET_THREADS: return m.threadsCount;
+      case SVDNM_GET_SLEEP: return m.threadsSleep;
       case SVDNM_GET_WAITING: {
         int32_t waiting = 0;
-        for (JobRecord* job : m.Jobs)
-          if (job->Status == SVDNM_NEW || job->Status == SVDNM_READY || job->Status == SVDNM_PAUSED ||
-              job->Status == SVDNM_TRANSFERRED)
+        for (JobRecord* job : m.jobs)
+          if (job->status == SVDNM_NEW || job->status == SVDNM_READY || job->status == SVDNM_PAUSED ||
+              job->status == SVDNM_TRANSFERRED)
             waiting++;
         return waiting;
       }
@@ -237,7 +237,7 @@ SV_EXPORT int32_t SVAPI SVDNMGetParams(uint8_t kind) {
   });
 }
 
-SV_EXPORT void SVAPI SVDNMImportJobsList(SvStr* out) {
+SVDNM_API void SVAPI SVDNMImportJobsList(SvStr* out) {
   sv::GuardVoid([&] {
     if (!out) return;
     sv::StrPut(out, nullptr);
@@ -245,10 +245,10 @@ SV_EXPORT void SVAPI SVDNMImportJobsList(SvStr* out) {
     {
       sv::Lock hold(ManagerLock());
       Manager& m = State();
-      for (size_t i = m.Jobs.size(); i-- > 0;) {
-        const JobRecord& j = *m.Jobs[i];
-        list += std::to_string(j.Code) + '\t' + j.Title + '\t' + std::to_string(j.Status) + '\t' +
-                std::to_string(j.TotalLength) + '\t' + std::to_string(j.DoneLength + j.CurrLength) + '\t' + j.Speed +
+      for (size_t i = m.jobs.size(); i-- > 0;) {
+        const JobRecord& j = *m.jobs[i];
+        list += std::to_string(j.code) + '\t' + j.title + '\t' + std::to_string(j.status) + '\t' +
+                std::to_string(j.totalLength) + '\t' + std::to_string(j.doneLength + j.currLength) + '\t' + j.speed +
                 '\n';
       }
     }
@@ -256,26 +256,26 @@ SV_EXPORT void SVAPI SVDNMImportJobsList(SvStr* out) {
   });
 }
 
-SV_EXPORT void SVAPI SVDNMGetErrorString(SvStr* out) {
+SVDNM_API void SVAPI SVDNMGetErrorString(SvStr* out) {
   sv::GuardVoid([&] {
     if (!out) return;
     std::string log;
     {
       sv::Lock hold(ManagerLock());
-      log.swap(State().ErrorLog);
+      log.swap(State().errorLog);
     }
     sv::PutStr(out, log);
   });
 }
 
-SV_EXPORT int32_t SVAPI SVDNMGetStatusByIParam(const char* key) {
+SVDNM_API int32_t SVAPI SVDNMGetStatusByIParam(const char* key) {
   return sv::Guard<int32_t>(0, [&]() -> int32_t {
     std::string k = Text(key);
     sv::Lock hold(ManagerLock());
     int32_t result = SVDNM_KEY_NONE;
-    for (JobRecord* job : State().Jobs) {
-      if (job->IParam != k) continue;
-      switch (job->Status) {
+    for (JobRecord* job : State().jobs) {
+      if (job->iParam != k) continue;
+      switch (job->status) {
         case SVDNM_NEW: case SVDNM_QUERYING: case SVDNM_READY: case SVDNM_TRANSFERRING: case SVDNM_PAUSED:
         case SVDNM_TRANSFERRED: case SVDNM_INSTALLING: case SVDNM_TRANSFER_FAILED:
           return SVDNM_KEY_PENDING;  // a failed transfer is retried
@@ -286,16 +286,16 @@ SV_EXPORT int32_t SVAPI SVDNMGetStatusByIParam(const char* key) {
   });
 }
 
-SV_EXPORT void SVAPI SVDNMGetJobNameByBaseCode(SvStr* out, uint32_t code) {
+SVDNM_API void SVAPI SVDNMGetJobNameByBaseCode(SvStr* out, uint32_t code) {
   sv::GuardVoid([&] {
     if (!out) return;
     std::string title;
     {
       sv::Lock hold(ManagerLock());
-      if (JobRecord* job = FindJob(State(), code)) title = job->Title;
+      if (JobRecord* job = FindJob(State(), code)) title = job->title;
     }
     sv::PutStr(out, title);
   });
 }
 
-SV_EXPORT int32_t SVAPI GetModuleVersion(void) { return 14; }
+SVDNM_API int32_t SVAPI GetModuleVersion(void) { return 14; }

@@ -54,7 +54,7 @@ JobRecord* ReadJobFile(const std::string& path, bool& damaged) {
     delete job;
     return nullptr;
   }
-  job->SavedText.swap(plain);
+  job->savedText.swap(plain);
   damaged = false;
   return job;
 }
@@ -71,16 +71,16 @@ std::string JobFilePath(uint32_t code) { return JobFolder() + HexName(code) + ".
 
 void SaveJob(JobRecord& job) {
   std::string plain = BuildJobText(job);
-  if (plain == job.SavedText) return;
+  if (plain == job.savedText) return;
   SvStr text = sv::NewStr(plain);
   SvStr packed = nullptr;
   zlibCompress(&packed, text);
   sv::Release(text);
   std::string bytes = sv::Take(packed);
   if (bytes.empty()) return;
-  std::string target = JobFilePath(job.Code);
-  if (sv::WriteFileReplacing(sv::Wide(target), sv::Wide(JobFolder() + HexName(job.Code) + kTempSuffix), bytes))
-    job.SavedText.swap(plain);
+  std::string target = JobFilePath(job.code);
+  if (sv::WriteFileReplacing(sv::Wide(target), sv::Wide(JobFolder() + HexName(job.code) + kTempSuffix), bytes))
+    job.savedText.swap(plain);
 }
 
 std::vector<JobRecord*> LoadJobs() {

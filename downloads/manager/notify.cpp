@@ -47,18 +47,18 @@ HWND MainWindow() {
 }  // namespace
 
 void Notify(const JobRecord& job) {
-  if (job.IType != 1) return;
-  const uint8_t status = job.Status;
+  if (job.iType != 1) return;
+  const uint8_t status = job.status;
   if (status == SVDNM_INSTALLED) {
     std::string file = sv::ProgramFolder() + "PatchKeeper.upd";
-    SetCustomIniInt("PatchKeeper", job.IParam.c_str(), 1, file.c_str());
+    SetCustomIniInt("PatchKeeper", job.iParam.c_str(), 1, file.c_str());
   }
   if (status != SVDNM_INSTALLED && status != SVDNM_NOT_FOUND && status != SVDNM_DELETED) return;
   HWND main = MainWindow();
   if (!main) return;
   // Posted, never sent: the manager thread must not wait for the interface.
   PostMessageW(main, SVDNM_WM_SHELL_COMMAND, kShellRunCommand, kDispatchRefreshPatchKeeper);
-  if (status == SVDNM_INSTALLED) PostMessageW(main, SVDNM_WM_SHELL_COMMAND, kShellUpdateDownloaded, (LPARAM)job.Code);
+  if (status == SVDNM_INSTALLED) PostMessageW(main, SVDNM_WM_SHELL_COMMAND, kShellUpdateDownloaded, (LPARAM)job.code);
 }
 
 }  // namespace svdnm

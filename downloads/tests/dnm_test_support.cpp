@@ -32,7 +32,7 @@ std::string JobText(uint32_t code) {
 
 void WriteJob(const svdnm::JobRecord& job) {
   sv::OwnedStr in(svdnm::BuildJobText(job));
-  WriteFileBytes(Folder() + Hex(job.Code) + ".svdnm", sv::TakeOut([&](SvStr* out) { zlibCompress(out, in); }));
+  WriteFileBytes(Folder() + Hex(job.code) + ".svdnm", sv::TakeOut([&](SvStr* out) { zlibCompress(out, in); }));
 }
 
 std::vector<JobLine> Jobs() {
