@@ -10,7 +10,6 @@
 
 #include "sv_abi.h"
 
-
 enum SvZipOperation {
   kSvZipExtract = 1,  // entries matching `spec` into `folder`, with their stored folders
   kSvZipTest = 2,     // read and check the CRC of the entries matching `spec`
