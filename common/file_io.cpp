@@ -23,7 +23,8 @@ bool WriteNew(const std::wstring& path, std::string_view bytes) {
   Handle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f) return false;
   DWORD put = 0;
-  bool ok = bytes.empty() || (WriteFile(f.Get(), bytes.data(), (DWORD)bytes.size(), &put, nullptr) && put == bytes.size());
+  bool ok =
+      bytes.empty() || (WriteFile(f.Get(), bytes.data(), (DWORD)bytes.size(), &put, nullptr) && put == bytes.size());
   return ok && FlushFileBuffers(f.Get());
 }
 
@@ -95,8 +96,8 @@ bool WriteFileReplacing(const std::wstring& target, const std::wstring& temp, st
 
 bool WriteFileReplacing(const std::string& target1251, std::string_view bytes) {
   const std::wstring target = Wide(target1251);
-  const std::wstring temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                            std::to_wstring(GetCurrentThreadId()) + L".tmp";
+  const std::wstring temp =
+      target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetCurrentThreadId()) + L".tmp";
   return WriteFileReplacing(target, temp, bytes);
 }
 

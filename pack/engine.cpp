@@ -84,19 +84,19 @@ int32_t EngineVersion(const wchar_t* library, const char* exportName) {
 
 using namespace svpu;
 
-SV_EXPORT SvBool SVAPI SVUnzCreate(void** handle) {
+SVPU_API SvBool SVAPI SVUnzCreate(void** handle) {
   return sv::Guard<SvBool>(0, [&] { return (SvBool)Create(handle, L"UnzDll.dll", "UnzDllExec"); });
 }
 
-SV_EXPORT SvBool SVAPI SVZipCreate(void** handle) {
+SVPU_API SvBool SVAPI SVZipCreate(void** handle) {
   return sv::Guard<SvBool>(0, [&] { return (SvBool)Create(handle, L"ZipDll.dll", "ZipDllExec"); });
 }
 
-SV_EXPORT void SVAPI SVUnzDestroy(void** handle) { sv::GuardVoid([&] { Destroy(handle); }); }
+SVPU_API void SVAPI SVUnzDestroy(void** handle) { sv::GuardVoid([&] { Destroy(handle); }); }
 
-SV_EXPORT void SVAPI SVZipDestroy(void** handle) { sv::GuardVoid([&] { Destroy(handle); }); }
+SVPU_API void SVAPI SVZipDestroy(void** handle) { sv::GuardVoid([&] { Destroy(handle); }); }
 
-SV_EXPORT SvBool SVAPI SVUnzExstract(void* handle, const char* archive, const char* folder, const char* mask) {
+SVPU_API SvBool SVAPI SVUnzExstract(void* handle, const char* archive, const char* folder, const char* mask) {
   return sv::Guard<SvBool>(0, [&] {
     if (!handle) return (SvBool)0;
     sv::Lock lock(UnpackLock());
@@ -107,7 +107,7 @@ SV_EXPORT SvBool SVAPI SVUnzExstract(void* handle, const char* archive, const ch
   });
 }
 
-SV_EXPORT SvBool SVAPI SVUnzTest(void* handle, const char* archive, const char* mask) {
+SVPU_API SvBool SVAPI SVUnzTest(void* handle, const char* archive, const char* mask) {
   return sv::Guard<SvBool>(0, [&] {
     if (!handle) return (SvBool)0;
     sv::Lock lock(UnpackLock());
@@ -118,7 +118,7 @@ SV_EXPORT SvBool SVAPI SVUnzTest(void* handle, const char* archive, const char* 
   });
 }
 
-SV_EXPORT SvBool SVAPI SVZipAdd(void* handle, const char* archive, const char* spec) {
+SVPU_API SvBool SVAPI SVZipAdd(void* handle, const char* archive, const char* spec) {
   return sv::Guard<SvBool>(0, [&] {
     if (!handle) return (SvBool)0;
     sv::Lock lock(PackLock());
@@ -129,7 +129,7 @@ SV_EXPORT SvBool SVAPI SVZipAdd(void* handle, const char* archive, const char* s
   });
 }
 
-SV_EXPORT SvBool SVAPI SVZipDelete(void* handle, const char* archive, const char* spec) {
+SVPU_API SvBool SVAPI SVZipDelete(void* handle, const char* archive, const char* spec) {
   return sv::Guard<SvBool>(0, [&] {
     if (!handle) return (SvBool)0;
     sv::Lock lock(PackLock());
@@ -140,25 +140,25 @@ SV_EXPORT SvBool SVAPI SVZipDelete(void* handle, const char* archive, const char
   });
 }
 
-SV_EXPORT SvBool SVAPI SVisZipUnzCorrect(void* handle) {
+SVPU_API SvBool SVAPI SVisZipUnzCorrect(void* handle) {
   return sv::Guard<SvBool>(0, [&] { return (SvBool)(handle && ((EngineHandle*)handle)->lastResult >= 0); });
 }
 
-SV_EXPORT int32_t SVAPI SVZipUnzResult(void* handle) {
+SVPU_API int32_t SVAPI SVZipUnzResult(void* handle) {
   return sv::Guard<int32_t>(0, [&] { return handle ? ((EngineHandle*)handle)->lastResult : 0; });
 }
 
 // The exported pairs let a caller hold a lock across several calls; inside
 // the library the locks are held with sv::Lock.
-SV_EXPORT void SVAPI SVUnzCSEnter(void) { UnpackLock().Enter(); }
-SV_EXPORT void SVAPI SVUnzCSLeave(void) { UnpackLock().Leave(); }
-SV_EXPORT void SVAPI SVZipCSEnter(void) { PackLock().Enter(); }
-SV_EXPORT void SVAPI SVZipCSLeave(void) { PackLock().Leave(); }
+SVPU_API void SVAPI SVUnzCSEnter(void) { UnpackLock().Enter(); }
+SVPU_API void SVAPI SVUnzCSLeave(void) { UnpackLock().Leave(); }
+SVPU_API void SVAPI SVZipCSEnter(void) { PackLock().Enter(); }
+SVPU_API void SVAPI SVZipCSLeave(void) { PackLock().Leave(); }
 
-SV_EXPORT int32_t SVAPI GetUnzDllVersion(void) {
+SVPU_API int32_t SVAPI GetUnzDllVersion(void) {
   return sv::Guard<int32_t>(0, [] { return EngineVersion(L"UnzDll.dll", "GetUnzDllVersion"); });
 }
 
-SV_EXPORT int32_t SVAPI GetZipDllVersion(void) {
+SVPU_API int32_t SVAPI GetZipDllVersion(void) {
   return sv::Guard<int32_t>(0, [] { return EngineVersion(L"ZipDll.dll", "GetZipDllVersion"); });
 }

@@ -123,11 +123,11 @@ void ApplyPendingUpdates(const std::string& programDir) {
 
 }  // namespace svpu
 
-SV_EXPORT void SVAPI SolvikaStart(void) {
+SVPU_API void SVAPI SolvikaStart(void) {
   sv::GuardVoid([] { svpu::ApplyPendingUpdates(sv::ProgramFolder()); });
 }
 
-SV_EXPORT SvBool SVAPI ExtrUpdates(const char* package) {
+SVPU_API SvBool SVAPI ExtrUpdates(const char* package) {
   return sv::Guard<SvBool>(0, [&] {
     return (SvBool)svpu::ApplyPackage(sv::ProgramFolder(), std::string(sv::Text(package)));
   });

@@ -90,21 +90,21 @@ int32_t ZipEach(const char* archive, const char* list, SvBool(SVAPI* step)(void*
 
 using namespace svpu;
 
-SV_EXPORT int32_t SVAPI UnZipFiles(const char* archive, const char* folder, const char* masks) {
+SVPU_API int32_t SVAPI UnZipFiles(const char* archive, const char* folder, const char* masks) {
   return sv::Guard<int32_t>(SVZIP_OTHER, [&] { return Unzip(archive, folder, masks); });
 }
 
-SV_EXPORT int32_t SVAPI ZipFiles(const char* archive, const char* files) {
+SVPU_API int32_t SVAPI ZipFiles(const char* archive, const char* files) {
   return sv::Guard<int32_t>(SVZIP_OTHER, [&] { return ZipEach(archive, files, SVZipAdd); });
 }
 
-SV_EXPORT int32_t SVAPI ZipDelete(const char* archive, const char* names) {
+SVPU_API int32_t SVAPI ZipDelete(const char* archive, const char* names) {
   return sv::Guard<int32_t>(SVZIP_OTHER, [&] { return ZipEach(archive, names, SVZipDelete); });
 }
 
 // Each name or mask of the list is tested in the archive: damaged data or an
 // unreadable archive gives 3, a name that matches no entry gives 6.
-SV_EXPORT int32_t SVAPI ZipTest(const char* archive, const char* names) {
+SVPU_API int32_t SVAPI ZipTest(const char* archive, const char* names) {
   return sv::Guard<int32_t>(SVZIP_OTHER, [&] {
     UnzHandle unz;
     if (!unz.Get()) return (int32_t)SVZIP_NO_UNZDLL;
@@ -116,7 +116,7 @@ SV_EXPORT int32_t SVAPI ZipTest(const char* archive, const char* names) {
   });
 }
 
-SV_EXPORT void SVAPI ZipErrorStr(SvStr* out, int32_t code) {
+SVPU_API void SVAPI ZipErrorStr(SvStr* out, int32_t code) {
   sv::GuardVoid([&] {
     const char* text;
     switch (code) {

@@ -11,9 +11,7 @@
 
 namespace {
 
-void SetReadOnly(const std::string& path) {
-  SetFileAttributesW(sv::Wide(path).c_str(), FILE_ATTRIBUTE_READONLY);
-}
+void SetReadOnly(const std::string& path) { SetFileAttributesW(sv::Wide(path).c_str(), FILE_ATTRIBUTE_READONLY); }
 
 // Names of the entries of a folder, "." and ".." left out.
 std::vector<std::string> Entries(const std::string& folder) {

@@ -25,7 +25,8 @@ TEST(Base64, EncodesEveryTailLength) {
 TEST(Base64, RoundTripsAllByteValues) {
   std::string all;
   for (int i = 0; i < 256; ++i) all += (char)i;
-  for (size_t n = 0; n <= all.size(); n += 37) EXPECT_EQ(all.substr(0, n), sv::Base64Decode(sv::Base64Encode(all.substr(0, n))));
+  for (size_t n = 0; n <= all.size(); n += 37)
+    EXPECT_EQ(all.substr(0, n), sv::Base64Decode(sv::Base64Encode(all.substr(0, n))));
 }
 
 TEST(Base64, DecodesOnlyWholeGroupsAndCountsValidCharacters) {
@@ -47,7 +48,7 @@ TEST(Decimal, ReadsLikeTheProfileIntegerRead) {
   EXPECT_EQ(42u, sv::ParseDecimal(" \t+42xyz"));
   EXPECT_EQ(0xFFFFFFFFu, sv::ParseDecimal("-1"));
   EXPECT_EQ(-123, (int32_t)sv::ParseDecimal("\t-123"));
-  EXPECT_EQ(0u, sv::ParseDecimal(" 1 2") - 1u);  // stops at the blank
+  EXPECT_EQ(0u, sv::ParseDecimal(" 1 2") - 1u);   // stops at the blank
   EXPECT_EQ(1u, sv::ParseDecimal("4294967297"));  // wraps modulo 2^32
   EXPECT_EQ(0x80000000u, sv::ParseDecimal("2147483648"));
   EXPECT_EQ(0u, sv::ParseDecimal("- 5"));

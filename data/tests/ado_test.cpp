@@ -73,11 +73,11 @@ TEST(DataAdo, FileRulesAndShortRecord) {
   ScratchDir dir("ado");
   std::string missing = dir / "missing.mdb";
   // Jet types need the file; the error text stays as it was.
-  Db jet(0);
+  Db jet(SVDATA_JET);
   EXPECT_FALSE(jet.Connect(missing));
   EXPECT_EQ("", jet.Error());
   // Types 4 and 5 try to connect without the file and report why they failed.
-  Db other(4);
+  Db other(SVDATA_ADO_4);
   EXPECT_FALSE(other.Connect(missing));
   EXPECT_EQ(0u, other.Error().find("Jet 4.0: ")) << other.Error();
 
@@ -99,11 +99,11 @@ TEST(DataAdo, CompactWithoutEngineLeavesTheFile) {
   WriteFileBytes(file, "content");
   WriteFileBytes(file + ".~tmp", "stale");
   TSVDataConnectParams p = ParamsFor(file);
-  EXPECT_FALSE(SVDataCompact(&p, 0));
+  EXPECT_FALSE(SVDataCompact(&p, SVDATA_JET));
   EXPECT_EQ("content", ReadFileBytes(file));
   EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesA((file + ".~tmp").c_str()));  // the stale copy went first
-  EXPECT_FALSE(SVDataCompact(&p, 4));
+  EXPECT_FALSE(SVDataCompact(&p, SVDATA_ADO_4));
   TSVDataConnectParams none = ParamsFor(dir / "none.mdb");
-  EXPECT_FALSE(SVDataCompact(&none, 0));
-  EXPECT_FALSE(SVDataCompact(nullptr, 0));
+  EXPECT_FALSE(SVDataCompact(&none, SVDATA_JET));
+  EXPECT_FALSE(SVDataCompact(nullptr, SVDATA_JET));
 }

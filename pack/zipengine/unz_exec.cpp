@@ -124,7 +124,7 @@ int32_t Run(const SvZipExecParams& p) {
 
 }  // namespace svzip
 
-extern "C" int32_t SVZ_API UnzDllExec(SvZipExecParams* params) {
+SV_EXPORT int32_t SVAPI UnzDllExec(SvZipExecParams* params) {
   try {
     if (!params || params->size < sizeof(SvZipExecParams)) return kSvZipErrParams;
     if (params->operation != kSvZipExtract && params->operation != kSvZipTest) return kSvZipErrParams;
@@ -134,4 +134,4 @@ extern "C" int32_t SVZ_API UnzDllExec(SvZipExecParams* params) {
   }
 }
 
-extern "C" int32_t SVZ_API GetUnzDllVersion(void) { return SV_ZIP_ENGINE_VERSION; }
+SV_EXPORT int32_t SVAPI GetUnzDllVersion(void) { return SV_ZIP_ENGINE_VERSION; }

@@ -214,7 +214,7 @@ int32_t RunDelete(const SvZipExecParams& p) {
 
 }  // namespace svzip
 
-extern "C" int32_t SVZ_API ZipDllExec(SvZipExecParams* params) {
+SV_EXPORT int32_t SVAPI ZipDllExec(SvZipExecParams* params) {
   try {
     if (!params || params->size < sizeof(SvZipExecParams) || !params->archive || !*params->archive)
       return kSvZipErrParams;
@@ -226,4 +226,4 @@ extern "C" int32_t SVZ_API ZipDllExec(SvZipExecParams* params) {
   }
 }
 
-extern "C" int32_t SVZ_API GetZipDllVersion(void) { return SV_ZIP_ENGINE_VERSION; }
+SV_EXPORT int32_t SVAPI GetZipDllVersion(void) { return SV_ZIP_ENGINE_VERSION; }

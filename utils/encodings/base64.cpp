@@ -9,10 +9,10 @@
 #include "guard.h"
 #include "svstring.h"
 
-SV_EXPORT SvStr SVAPI EncodeBase64(SvStr bytes) {
+SVU_API SvStr SVAPI EncodeBase64(SvStr bytes) {
   return sv::Guard<SvStr>(nullptr, [&] { return sv::NewStr(sv::Base64Encode(sv::Bytes(bytes))); });
 }
 
-SV_EXPORT SvStr SVAPI DecodeBase64(SvStr text) {
+SVU_API SvStr SVAPI DecodeBase64(SvStr text) {
   return sv::Guard<SvStr>(nullptr, [&] { return sv::NewStr(sv::Base64Decode(sv::Bytes(text))); });
 }

@@ -36,14 +36,14 @@ void LoadFolders() {
 
 using namespace utils;
 
-SV_EXPORT void SVAPI GetCurrDir(SvStr* out) {
+SVU_API void SVAPI GetCurrDir(SvStr* out) {
   sv::GuardVoid([&] { sv::PutStr(out, State().programDir); });
 }
 
-SV_EXPORT void SVAPI GetSysDir(SvStr* out) {
+SVU_API void SVAPI GetSysDir(SvStr* out) {
   sv::GuardVoid([&] { sv::PutStr(out, State().systemDir); });
 }
 
-SV_EXPORT void SVAPI GetTempDir(SvStr* out) {
+SVU_API void SVAPI GetTempDir(SvStr* out) {
   sv::GuardVoid([&] { sv::PutStr(out, State().tempDir); });
 }

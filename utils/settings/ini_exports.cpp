@@ -77,58 +77,58 @@ void MakeWritable(const char* file) {
 
 using namespace utils;
 
-SV_EXPORT int32_t SVAPI GetIniInt(const char* section, const char* key, int32_t def) {
+SVU_API int32_t SVAPI GetIniInt(const char* section, const char* key, int32_t def) {
   return sv::Guard<int32_t>(def, [&] { return ReadInt(MainIniPath(), section, key, def); });
 }
 
-SV_EXPORT void SVAPI GetIniString(SvStr* out, const char* section, const char* key, const char* def) {
+SVU_API void SVAPI GetIniString(SvStr* out, const char* section, const char* key, const char* def) {
   sv::GuardVoid([&] { sv::PutStr(out, ReadString(MainIniPath(), section, key, def)); });
 }
 
-SV_EXPORT void SVAPI GetIniSectNames(SvStr* out) {
+SVU_API void SVAPI GetIniSectNames(SvStr* out) {
   sv::GuardVoid([&] { sv::PutStr(out, SectionList(MainIniPath())); });
 }
 
-SV_EXPORT void SVAPI SetIniInt(const char* section, const char* key, int32_t value) {
+SVU_API void SVAPI SetIniInt(const char* section, const char* key, int32_t value) {
   sv::GuardVoid([&] { WriteString(MainIniPath(), section, key, std::to_string(value)); });
 }
 
-SV_EXPORT void SVAPI SetIniString(const char* section, const char* key, const char* value) {
+SVU_API void SVAPI SetIniString(const char* section, const char* key, const char* value) {
   sv::GuardVoid([&] { WriteString(MainIniPath(), section, key, sv::Text(value)); });
 }
 
-SV_EXPORT void SVAPI DeleteIniValue(const char* section, const char* key) {
+SVU_API void SVAPI DeleteIniValue(const char* section, const char* key) {
   sv::GuardVoid([&] { DeleteValue(MainIniPath(), section, key); });
 }
 
-SV_EXPORT int32_t SVAPI GetCustomIniInt(const char* section, const char* key, const char* file, int32_t def) {
+SVU_API int32_t SVAPI GetCustomIniInt(const char* section, const char* key, const char* file, int32_t def) {
   return sv::Guard<int32_t>(def, [&] { return ReadInt(sv::Text(file), section, key, def); });
 }
 
-SV_EXPORT void SVAPI GetCustomIniString(SvStr* out, const char* section, const char* key, const char* file,
+SVU_API void SVAPI GetCustomIniString(SvStr* out, const char* section, const char* key, const char* file,
                                         const char* def) {
   sv::GuardVoid([&] { sv::PutStr(out, ReadString(sv::Text(file), section, key, def)); });
 }
 
-SV_EXPORT void SVAPI GetCustomIniSectNames(SvStr* out, const char* file) {
+SVU_API void SVAPI GetCustomIniSectNames(SvStr* out, const char* file) {
   sv::GuardVoid([&] { sv::PutStr(out, SectionList(sv::Text(file))); });
 }
 
-SV_EXPORT void SVAPI SetCustomIniInt(const char* section, const char* key, int32_t value, const char* file) {
+SVU_API void SVAPI SetCustomIniInt(const char* section, const char* key, int32_t value, const char* file) {
   sv::GuardVoid([&] {
     MakeWritable(file);
     WriteString(sv::Text(file), section, key, std::to_string(value));
   });
 }
 
-SV_EXPORT int32_t SVAPI SetCustomIniString(const char* section, const char* key, const char* value, const char* file) {
+SVU_API int32_t SVAPI SetCustomIniString(const char* section, const char* key, const char* value, const char* file) {
   return sv::Guard<int32_t>(0, [&] {
     MakeWritable(file);
     return WriteString(sv::Text(file), section, key, sv::Text(value)) ? 1 : 0;
   });
 }
 
-SV_EXPORT int32_t SVAPI DeleteCustomIniValue(const char* section, const char* key, const char* file) {
+SVU_API int32_t SVAPI DeleteCustomIniValue(const char* section, const char* key, const char* file) {
   return sv::Guard<int32_t>(0, [&] {
     MakeWritable(file);
     return DeleteValue(sv::Text(file), section, key) ? 1 : 0;

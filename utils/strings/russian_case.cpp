@@ -12,7 +12,7 @@
 #include "wide.h"
 
 // Only "a"-"z" and the 33 Russian letters change; "ё" and "Ё" both become "Е".
-SV_EXPORT void SVAPI SVUpCase(SvStr* out, const char* text) {
+SVU_API void SVAPI SVUpCase(SvStr* out, const char* text) {
   sv::GuardVoid([&] {
     std::string r(sv::Text(text));
     for (char& c : r) c = (char)sv::UpperRussianPlain((unsigned char)c);
@@ -20,7 +20,7 @@ SV_EXPORT void SVAPI SVUpCase(SvStr* out, const char* text) {
   });
 }
 
-SV_EXPORT int32_t SVAPI RusCompareStr(const char* first, const char* second) {
+SVU_API int32_t SVAPI RusCompareStr(const char* first, const char* second) {
   return sv::Guard<int32_t>(-2, [&] {
     std::wstring a = sv::Wide(sv::Text(first)), b = sv::Wide(sv::Text(second));
     const LCID russian = MAKELCID(MAKELANGID(0x19, SUBLANG_DEFAULT), SORT_DEFAULT);
@@ -29,7 +29,7 @@ SV_EXPORT int32_t SVAPI RusCompareStr(const char* first, const char* second) {
   });
 }
 
-SV_EXPORT void SVAPI RusToUnicode(BSTR* out, const char* text) {
+SVU_API void SVAPI RusToUnicode(BSTR* out, const char* text) {
   sv::GuardVoid([&] {
     if (!out) return;
     // Code page 1251 is one byte per character, so the text converts in one

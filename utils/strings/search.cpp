@@ -40,35 +40,35 @@ int32_t Backward(const char* source, const char* pattern, int32_t sourceLen, int
 
 }  // namespace
 
-SV_EXPORT int32_t SVAPI FastPos(const char* source, const char* pattern, int32_t sourceLen, int32_t patternLen,
+SVU_API int32_t SVAPI FastPos(const char* source, const char* pattern, int32_t sourceLen, int32_t patternLen,
                                 int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     return Forward<utils::ExactBytes>(source, pattern, sourceLen, patternLen, start);
   });
 }
 
-SV_EXPORT int32_t SVAPI FastPosNoCase(const char* source, const char* pattern, int32_t sourceLen,
+SVU_API int32_t SVAPI FastPosNoCase(const char* source, const char* pattern, int32_t sourceLen,
                                       int32_t patternLen, int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     return Forward<utils::NoCaseBytes>(source, pattern, sourceLen, patternLen, start);
   });
 }
 
-SV_EXPORT int32_t SVAPI FastPosBack(const char* source, const char* pattern, int32_t sourceLen, int32_t patternLen,
+SVU_API int32_t SVAPI FastPosBack(const char* source, const char* pattern, int32_t sourceLen, int32_t patternLen,
                                     int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     return Backward<utils::ExactBytes>(source, pattern, sourceLen, patternLen, start);
   });
 }
 
-SV_EXPORT int32_t SVAPI FastPosBackNoCase(const char* source, const char* pattern, int32_t sourceLen,
+SVU_API int32_t SVAPI FastPosBackNoCase(const char* source, const char* pattern, int32_t sourceLen,
                                           int32_t patternLen, int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     return Backward<utils::NoCaseBytes>(source, pattern, sourceLen, patternLen, start);
   });
 }
 
-SV_EXPORT int32_t SVAPI FastCharPos(const char* source, char c, int32_t start) {
+SVU_API int32_t SVAPI FastCharPos(const char* source, char c, int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     if (start < 1) start = 1;
     size_t n = source ? strlen(source) : 0;
@@ -78,7 +78,7 @@ SV_EXPORT int32_t SVAPI FastCharPos(const char* source, char c, int32_t start) {
   });
 }
 
-SV_EXPORT int32_t SVAPI FastCharPosNoCase(const char* source, char c, int32_t start) {
+SVU_API int32_t SVAPI FastCharPosNoCase(const char* source, char c, int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     if (start < 1) start = 1;
     size_t n = source ? strlen(source) : 0;

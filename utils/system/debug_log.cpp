@@ -93,7 +93,7 @@ void CloseDebugConsole() {
 
 using namespace utils;
 
-SV_EXPORT void SVAPI DebugWrite(const char* text) {
+SVU_API void SVAPI DebugWrite(const char* text) {
   sv::GuardVoid([&] {
     DebugConsole& c = Console();
     if (!c.on) return;
@@ -107,10 +107,10 @@ SV_EXPORT void SVAPI DebugWrite(const char* text) {
   });
 }
 
-SV_EXPORT void SVAPI DebugCSEnter(void) {
+SVU_API void SVAPI DebugCSEnter(void) {
   if (Console().on) EnterCriticalSection(&Console().lock);
 }
 
-SV_EXPORT void SVAPI DebugCSLeave(void) {
+SVU_API void SVAPI DebugCSLeave(void) {
   if (Console().on) LeaveCriticalSection(&Console().lock);
 }

@@ -39,15 +39,15 @@ WIN32_FIND_DATAA Narrowed(const WIN32_FIND_DATAW& w) {
 
 }  // namespace
 
-SV_EXPORT SvBool SVAPI SVFileExists(const char* fileName) {
+SVU_API SvBool SVAPI SVFileExists(const char* fileName) {
   return sv::Guard<SvBool>(0, [&] { return (SvBool)sv::FileExists(std::string(sv::Text(fileName))); });
 }
 
-SV_EXPORT SvBool SVAPI SVDirExsists(const char* path) {
+SVU_API SvBool SVAPI SVDirExsists(const char* path) {
   return sv::Guard<SvBool>(0, [&] { return (SvBool)sv::FolderExists(std::string(sv::Text(path))); });
 }
 
-SV_EXPORT SvBool SVAPI SVFileSize(const char* fileName, uint64_t* size) {
+SVU_API SvBool SVAPI SVFileSize(const char* fileName, uint64_t* size) {
   return sv::Guard<SvBool>(0, [&] {
     sv::FileHandle f(CreateFileW(W(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -59,11 +59,11 @@ SV_EXPORT SvBool SVAPI SVFileSize(const char* fileName, uint64_t* size) {
   });
 }
 
-SV_EXPORT void SVAPI SVSetAttrib(const char* fileName, uint32_t attributes) {
+SVU_API void SVAPI SVSetAttrib(const char* fileName, uint32_t attributes) {
   sv::GuardVoid([&] { SetFileAttributesW(W(fileName).c_str(), attributes); });
 }
 
-SV_EXPORT SvBool SVAPI SVDeleteFile(const char* fileName) {
+SVU_API SvBool SVAPI SVDeleteFile(const char* fileName) {
   return sv::Guard<SvBool>(0, [&] {
     if (!Exists(fileName)) return (SvBool)1;
     std::wstring path = W(fileName);
@@ -72,7 +72,7 @@ SV_EXPORT SvBool SVAPI SVDeleteFile(const char* fileName) {
   });
 }
 
-SV_EXPORT SvBool SVAPI SVCopyFile(const char* source, const char* destination) {
+SVU_API SvBool SVAPI SVCopyFile(const char* source, const char* destination) {
   return sv::Guard<SvBool>(0, [&] {
     std::wstring to = W(destination);
     if (Exists(destination)) SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_ARCHIVE);
@@ -80,7 +80,7 @@ SV_EXPORT SvBool SVAPI SVCopyFile(const char* source, const char* destination) {
   });
 }
 
-SV_EXPORT SvBool SVAPI SVMoveFile(const char* source, const char* destination) {
+SVU_API SvBool SVAPI SVMoveFile(const char* source, const char* destination) {
   return sv::Guard<SvBool>(0, [&] {
     if (Exists(destination)) {
       if (!SVCopyFile(source, destination)) return (SvBool)0;
@@ -91,7 +91,7 @@ SV_EXPORT SvBool SVAPI SVMoveFile(const char* source, const char* destination) {
   });
 }
 
-SV_EXPORT SvBool SVAPI SVFindFiles(const char* pattern, SvFindFilesProc proc, int32_t user) {
+SVU_API SvBool SVAPI SVFindFiles(const char* pattern, SvFindFilesProc proc, int32_t user) {
   return sv::Guard<SvBool>(1, [&] {
     WIN32_FIND_DATAW data;
     sv::FindHandle h(FindFirstFileW(W(pattern).c_str(), &data));
@@ -105,7 +105,7 @@ SV_EXPORT SvBool SVAPI SVFindFiles(const char* pattern, SvFindFilesProc proc, in
 
 // Lines end in CR LF, LF or a lone CR; the break is not part of the line and a
 // break at the very end does not start another line.
-SV_EXPORT SvBool SVAPI SVReadFile(const char* fileName, SvReadLineProc proc, int32_t user) {
+SVU_API SvBool SVAPI SVReadFile(const char* fileName, SvReadLineProc proc, int32_t user) {
   return sv::Guard<SvBool>(0, [&] {
     std::string bytes;
     if (!sv::ReadWholeFile(std::string(sv::Text(fileName)), &bytes)) return (SvBool)0;

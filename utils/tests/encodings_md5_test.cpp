@@ -11,6 +11,7 @@
 #include "SolvikaUtils.h"
 #include "test_support.h"
 #include "wide.h"
+#include "win_handles.h"
 
 namespace {
 
@@ -80,19 +81,19 @@ TEST(EncodingsMd5, AllLengthsAroundBlockEdges) {
 
 TEST(EncodingsMd5, StreamKeepsItsPosition) {
   const std::string bytes = RandomBytes(200000, 2);
-  IStream* stream = nullptr;
-  ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, &stream));
+  sv::ComPtr<IStream> stream;
+  ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, stream.Out()));
   ULONG written = 0;
   ASSERT_EQ(S_OK, stream->Write(bytes.data(), (ULONG)bytes.size(), &written));
   LARGE_INTEGER to;
   to.QuadPart = 12345;
   stream->Seek(to, STREAM_SEEK_SET, nullptr);
-  EXPECT_EQ(PlatformMd5(bytes), sv::Take(MD5Stream(stream)));
+  EXPECT_EQ(PlatformMd5(bytes), sv::Take(MD5Stream(stream.Get())));
   LARGE_INTEGER zero = {};
   ULARGE_INTEGER at;
   stream->Seek(zero, STREAM_SEEK_CUR, &at);
   EXPECT_EQ(12345u, at.QuadPart);
-  stream->Release();
+  stream.Reset();
   EXPECT_EQ(nullptr, MD5Stream(nullptr));
 }
 
@@ -111,10 +112,9 @@ TEST(EncodingsMd5, Files) {
   // A Russian file name, held open for writing by someone else.
   const std::string ru = dir / sv::Ru(u8"Файл.txt");
   ASSERT_TRUE(WriteFileBytes(ru, "abc"));
-  HANDLE writer = CreateFileW(sv::Wide(ru).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+  sv::Handle writer(CreateFileW(sv::Wide(ru).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
   EXPECT_EQ("900150983cd24fb0d6963f7d28e17f72", sv::Take(MD5File(ru.c_str())));
-  CloseHandle(writer);
 }
 
 TEST(EncodingsMd5, UnreadableFilesGiveTheEmptyText) {
@@ -127,9 +127,8 @@ TEST(EncodingsMd5, UnreadableFilesGiveTheEmptyText) {
   // A file locked against readers.
   const std::string locked = dir / "locked.bin";
   ASSERT_TRUE(WriteFileBytes(locked, "x"));
-  HANDLE h = CreateFileW(sv::Wide(locked).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, h);
+  sv::Handle h(CreateFileW(sv::Wide(locked).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr));
+  ASSERT_NE(INVALID_HANDLE_VALUE, h.Get());
   EXPECT_EQ(nullptr, MD5File(locked.c_str()));
-  CloseHandle(h);
 }

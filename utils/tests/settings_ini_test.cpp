@@ -8,6 +8,7 @@
 #include "SolvikaUtils.h"
 #include "test_support.h"
 #include "wide.h"
+#include "win_handles.h"
 
 namespace {
 
@@ -144,7 +145,6 @@ TEST(CustomIni, ConcurrentWritersLoseNothing) {
                                    file.c_str(), -1));
   // No temporary files are left next to the settings file.
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(sv::Wide(dir / "*.tmp").c_str(), &fd);
-  EXPECT_EQ(INVALID_HANDLE_VALUE, h);
-  if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  sv::FindHandle h(FindFirstFileW(sv::Wide(dir / "*.tmp").c_str(), &fd));
+  EXPECT_EQ(INVALID_HANDLE_VALUE, h.Get());
 }

@@ -24,7 +24,7 @@ struct TagLog {
 // Wraps the inner text in braces, replacing the string it is given.
 void SVAPI Brace(SvStr* text, int32_t user) {
   TagLog* log = (TagLog*)(intptr_t)user;
-  std::string in(*text ? *text : "", (size_t)sv::Length(*text));
+  std::string in = sv::Copy(*text);
   log->inner.push_back(in);
   sv::Release(*text);
   *text = sv::StrFromC(("{" + in + "}").c_str());
