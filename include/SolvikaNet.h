@@ -108,7 +108,7 @@ typedef struct TSVNetFileListRec {
   int32_t Offset;  // resume offset (GET with Resume only, else 0)
   SvStr Host;      // in: preferred host for this file; out: the host that served it
   int32_t ResultCode;
-  int32_t Bytes;   // Offset + bytes received; HEAD and PREV206: the announced Content-Length
+  int32_t Bytes;  // Offset + bytes received; HEAD and PREV206: the announced Content-Length
   SvStr ETag;
   double LastModified;  // days since 30 December 1899, fraction = time of day
 } TSVNetFileListRec;

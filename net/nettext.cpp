@@ -17,7 +17,7 @@ std::vector<std::string> Fields(const std::string& text, char sep) {
   std::vector<std::string> out;
   SvStr rest = sv::NewStr(text), field = nullptr;
   for (;;) {
-    const SvBool more = sep == kTab              ? _ParceTab(&rest, &field)
+    const SvBool more = sep == kTab             ? _ParceTab(&rest, &field)
                         : sep == kHostSeparator ? _ParceHosts(&rest, &field)
                                                 : _ParceChar(&rest, &field, sep);
     if (!more) break;

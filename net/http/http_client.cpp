@@ -14,8 +14,8 @@ namespace {
 constexpr size_t kMaxHead = 64 * 1024;  // a longer reply head is refused
 constexpr size_t kMaxLine = 4096;       // chunk-size and trailer lines
 constexpr size_t kDefaultBlock = 64 * 1024;
-constexpr size_t kLineFill = 1024;          // bytes asked per receive while reading a line
-constexpr int kReceiveBuffer = 1 << 20;     // room for fast transfers between two reads
+constexpr size_t kLineFill = 1024;       // bytes asked per receive while reading a line
+constexpr int kReceiveBuffer = 1 << 20;  // room for fast transfers between two reads
 constexpr uint16_t kHttpPort = 80;
 constexpr uint16_t kDefaultProxyPort = 8080;
 constexpr int kHttpContinue = 100;
@@ -87,19 +87,15 @@ size_t HttpClient::Block() const {
 void HttpClient::Disconnect() {
   sv::Lock hold(lock_);
   InterlockedExchange(&stopped_, 1);
-  if (socket_ != INVALID_SOCKET) {
-    shutdown(socket_, SD_BOTH);
-    closesocket(socket_);
-    socket_ = INVALID_SOCKET;
+  if (socket_) {
+    shutdown(socket_.Get(), SD_BOTH);
+    socket_.Reset();
   }
 }
 
 void HttpClient::CloseSocket() {
   sv::Lock hold(lock_);
-  if (socket_ != INVALID_SOCKET) {
-    closesocket(socket_);
-    socket_ = INVALID_SOCKET;
-  }
+  socket_.Reset();
   connectedTo_.clear();
   begin_ = end_ = 0;
 }
@@ -121,16 +117,16 @@ bool HttpClient::Connect(const std::string& host, uint16_t port, int* error) {
     addr.sin_addr = ((sockaddr_in*)found->ai_addr)->sin_addr;
     freeaddrinfo(found);
   }
-  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (s == INVALID_SOCKET) return false;
+  sv::Socket owned(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+  if (!owned) return false;
+  const SOCKET s = owned.Get();
   {
     sv::Lock hold(lock_);
     if (stopped_) {
-      closesocket(s);
       *error = kStopped;
       return false;
     }
-    socket_ = s;
+    socket_ = std::move(owned);
   }
   DWORD timeout = (DWORD)(timeoutMs > 0 ? timeoutMs : SVNET_TIMEOUT_DEFAULT);
   setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&timeout, sizeof timeout);
@@ -333,7 +329,7 @@ std::string HttpClient::RequestHead(const HttpRequest& request, const Route& rou
 }
 
 int HttpClient::OpenConnection(const Route& route, bool* reused, SOCKET* s) {
-  *reused = socket_ != INVALID_SOCKET && connectedTo_ == route.connection && begin_ == end_;
+  *reused = socket_.Valid() && connectedTo_ == route.connection && begin_ == end_;
   if (!*reused) {
     CloseSocket();
     int error = 0;
@@ -341,7 +337,7 @@ int HttpClient::OpenConnection(const Route& route, bool* reused, SOCKET* s) {
     connectedTo_ = route.connection;
   }
   begin_ = end_ = 0;
-  *s = socket_;
+  *s = socket_.Get();
   return *s == INVALID_SOCKET ? kStopped : 0;
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "http_parse.h"
+#include "socket_owner.h"
 #include "win_handles.h"
 
 namespace svnet {
@@ -42,7 +43,7 @@ struct HttpResponse {
   int status = 0;
   int64_t contentLength = -1;  // -1 when the reply gave none
   HttpHeaders headers;
-  int64_t bodyBytes = 0;  // body bytes received
+  int64_t bodyBytes = 0;   // body bytes received
   bool truncated = false;  // the connection closed before Content-Length bytes came
 };
 
@@ -133,7 +134,7 @@ class HttpClient {
   size_t Block() const;
 
   sv::CriticalSection lock_;  // guards socket_ against Disconnect()
-  SOCKET socket_ = INVALID_SOCKET;
+  sv::Socket socket_;
   volatile LONG stopped_ = 0;
   std::string connectedTo_;  // "host:port" of the open connection
   // Received bytes not yet consumed: buf_[begin_, end_). A plain buffer that

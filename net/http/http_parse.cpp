@@ -40,8 +40,7 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
 }
 
 int MonthIndex(std::string_view m) {
-  static const char* names[] = {"jan", "feb", "mar", "apr", "may", "jun",
-                                "jul", "aug", "sep", "oct", "nov", "dec"};
+  static const char* names[] = {"jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"};
   for (int i = 0; i < 12; ++i)
     if (EqualsNoCase(m, names[i])) return i + 1;
   return 0;
@@ -60,8 +59,8 @@ bool Number(std::string_view s, int* v) {
 
 bool Clock(std::string_view s, int* h, int* mi, int* se) {
   if (s.size() != 8 || s[2] != ':' || s[5] != ':') return false;
-  return Number(s.substr(0, 2), h) && Number(s.substr(3, 2), mi) && Number(s.substr(6, 2), se) && *h < 24 &&
-         *mi < 60 && *se < 62;
+  return Number(s.substr(0, 2), h) && Number(s.substr(3, 2), mi) && Number(s.substr(6, 2), se) && *h < 24 && *mi < 60 &&
+         *se < 62;
 }
 
 std::vector<std::string_view> Words(std::string_view s) {

@@ -25,8 +25,8 @@ struct Job {
   int32_t writeTotal;
   int32_t readCurrent;
   int32_t writeCurrent;
-  Form* ownForm;  // made by the run when the caller gave no form
-  sv::CriticalSection lock;  // counters, fileIndex, lastHost, the pause
+  Form* ownForm;              // made by the run when the caller gave no form
+  sv::CriticalSection lock;   // counters, fileIndex, lastHost, the pause
   sv::FileHandle fileStream;  // local file of the request in progress (closed by finalising after a kill)
   SvStr localFile;
   int32_t fileIndex;

@@ -19,8 +19,8 @@ namespace svnet {
 
 namespace {
 
-constexpr DWORD kStopWaitMs = 10000;       // a stopped worker gets this long to end
-constexpr DWORD kKilledWaitMs = 1000;      // after TerminateThread
+constexpr DWORD kStopWaitMs = 10000;   // a stopped worker gets this long to end
+constexpr DWORD kKilledWaitMs = 1000;  // after TerminateThread
 constexpr DWORD kKilledExitCode = 1;
 
 // The string fields of a parameter record.

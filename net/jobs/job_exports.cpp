@@ -194,9 +194,7 @@ SVNET_API SvBool SVAPI SVNetGetPos(void** job, int32_t* index, int32_t* position
 }
 
 SVNET_API int32_t SVAPI SVNetFilesCount(void** job) {
-  return sv::Guard<int32_t>(0, [&]() -> int32_t {
-    return SVNetIsCorrect(job) ? sv::ArrayLen(Get(job)->fileList) : 0;
-  });
+  return sv::Guard<int32_t>(0, [&]() -> int32_t { return SVNetIsCorrect(job) ? sv::ArrayLen(Get(job)->fileList) : 0; });
 }
 
 SVNET_API void SVAPI SVNetFilesArray(SvArray* out, void** job) {

@@ -26,7 +26,7 @@ constexpr int64_t kRangeProbeByte = 1;  // PREV206 asks for this one byte
 
 // The state of one request.
 struct Transfer {
-  int64_t offset = 0;  // where the local file continues (0: from its start)
+  int64_t offset = 0;                  // where the local file continues (0: from its start)
   HANDLE file = INVALID_HANDLE_VALUE;  // the local file, owned by the job (fileStream)
   bool HasFile() const { return file != INVALID_HANDLE_VALUE; }
   std::string localFile;
@@ -153,8 +153,8 @@ bool StoreReply(Run& run, TSVNetFileListRec* rec, const std::string& host, const
   Job* j = run.job;
   const HttpResponse& resp = t->response;
   t->received = ReceivedCount(run, req, t);
-  const bool ok = resp.contentLength == kNoContentLength ||
-                  (t->received >= 0 && t->received == resp.contentLength + t->offset);
+  const bool ok =
+      resp.contentLength == kNoContentLength || (t->received >= 0 && t->received == resp.contentLength + t->offset);
   LogNumber(resp.contentLength);
   LogNumber(t->received);
   StoreResult(run, rec, ok ? t->status : SVNET_RESULT_BAD_LENGTH);

@@ -12,11 +12,11 @@ namespace svnet {
 constexpr int kCfgSize = 1177;
 constexpr unsigned char kCfgMask = 0x3C;
 constexpr int kMaxStoredHosts = 10;
-constexpr int kSlotChars = 50;               // a slot: one length byte, then up to 50 characters
+constexpr int kSlotChars = 50;  // a slot: one length byte, then up to 50 characters
 constexpr int kSlotSize = kSlotChars + 1;
 
 // Offsets of the fields in the clear record.
-constexpr int kScriptSlots = 0;              // kMaxStoredHosts slots
+constexpr int kScriptSlots = 0;  // kMaxStoredHosts slots
 constexpr int kSourceSlots = kScriptSlots + kMaxStoredHosts * kSlotSize;
 constexpr int kScriptCount = kSourceSlots + kMaxStoredHosts * kSlotSize;
 constexpr int kSourceCount = kScriptCount + 1;

@@ -20,11 +20,11 @@ namespace svnet {
 
 namespace {
 
-constexpr DWORD kPollMs = 100;              // how often a query is checked
-constexpr DWORD kWaitStepMs = 1000;         // a wait is counted in these steps
-constexpr int kRetrySeconds = 60;           // after a failed query
-constexpr int kRepeatSeconds = 3600;        // after a successful status query
-constexpr DWORD kThreadEndMs = 5000;        // the stop's wait for the main thread
+constexpr DWORD kPollMs = 100;        // how often a query is checked
+constexpr DWORD kWaitStepMs = 1000;   // a wait is counted in these steps
+constexpr int kRetrySeconds = 60;     // after a failed query
+constexpr int kRepeatSeconds = 3600;  // after a successful status query
+constexpr DWORD kThreadEndMs = 5000;  // the stop's wait for the main thread
 constexpr DWORD kKilledExitCode = 1;
 constexpr char kMainTag[] = "MAIN";
 constexpr const char* kScripts[2] = {"client/svparams.php", "client/update.php"};

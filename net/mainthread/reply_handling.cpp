@@ -32,15 +32,9 @@ void Apply(const ReplyAction& a) {
       StoreHosts(true, a.text);
       Log("Set source hosts: " + a.text);
       break;
-    case ReplyActionKind::kSetProgramId:
-      SetProgramId(a.text.c_str());
-      break;
-    case ReplyActionKind::kWriteIni:
-      SetIniString(a.section.c_str(), a.key.c_str(), a.value.c_str());
-      break;
-    case ReplyActionKind::kDeleteIni:
-      DeleteIniValue(a.section.c_str(), a.key.empty() ? nullptr : a.key.c_str());
-      break;
+    case ReplyActionKind::kSetProgramId: SetProgramId(a.text.c_str()); break;
+    case ReplyActionKind::kWriteIni: SetIniString(a.section.c_str(), a.key.c_str(), a.value.c_str()); break;
+    case ReplyActionKind::kDeleteIni: DeleteIniValue(a.section.c_str(), a.key.empty() ? nullptr : a.key.c_str()); break;
   }
 }
 
@@ -48,8 +42,7 @@ void Apply(const ReplyAction& a) {
 bool UserWantsUpdate() {
   const std::wstring text = sv::Wide(sv::Ru(u8"Найдена новая версия программы \"Solvika\"\rХотите обновить?"));
   const std::wstring caption = sv::Wide(sv::Ru(u8"Мастер обновлений"));
-  return MessageBoxW(GetApplHandle(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) ==
-         IDYES;
+  return MessageBoxW(GetApplHandle(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION | MB_TOPMOST) == IDYES;
 }
 
 // The old path: "TovrinUpdate.exe", and "MegaPatch.exe" when SVShellExe

@@ -31,8 +31,8 @@ struct ReplyAction {
 };
 
 struct ServerReply {
-  uint16_t newestVersion = 0;  // the last VERSION line, 0 without one
-  bool hide = false;           // HIDE: no question, "-hideupdate" for the old updaters
+  uint16_t newestVersion = 0;        // the last VERSION line, 0 without one
+  bool hide = false;                 // HIDE: no question, "-hideupdate" for the old updaters
   std::vector<ReplyAction> actions;  // in the order of the reply
 };
 
