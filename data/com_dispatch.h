@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "win_handles.h"
+
 namespace data {
 
 // A failed COM call, with the object's own description where it gave one
@@ -43,31 +45,16 @@ class Variant {
   VARIANT v_;
 };
 
-// An owned IDispatch reference.
+// An owned IDispatch reference (moves hand it over; see sv::ComPtr).
 class Dispatch {
  public:
   Dispatch() = default;
   explicit Dispatch(IDispatch* p) : p_(p) {}  // takes the reference over
-  ~Dispatch() { Reset(); }
-  Dispatch(const Dispatch&) = delete;
-  Dispatch& operator=(const Dispatch&) = delete;
-  Dispatch(Dispatch&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
-  Dispatch& operator=(Dispatch&& o) noexcept {
-    if (this != &o) {
-      Reset();
-      p_ = o.p_;
-      o.p_ = nullptr;
-    }
-    return *this;
-  }
 
   static Dispatch Create(const wchar_t* progId);  // throws ComError
 
-  explicit operator bool() const { return p_ != nullptr; }
-  void Reset() {
-    if (p_) p_->Release();
-    p_ = nullptr;
-  }
+  explicit operator bool() const { return p_.Valid(); }
+  void Reset() { p_.Reset(); }
 
   // Calls a method or reads a property with the arguments in their natural
   // order; throws ComError on failure.
@@ -79,7 +66,7 @@ class Dispatch {
 
  private:
   void Invoke(const wchar_t* name, WORD flags, std::initializer_list<VARIANT*> args, Variant* result);
-  IDispatch* p_ = nullptr;
+  sv::ComPtr<IDispatch> p_;
 };
 
 std::string HResultText(HRESULT hr);

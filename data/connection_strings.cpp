@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "SolvikaData.h"
+
 namespace data {
 
 const char kJet40[] = "Provider=Microsoft.Jet.OLEDB.4.0";
@@ -39,9 +41,9 @@ const char* const kShare[] = {"", "Share Deny None", "Share Deny Read", "Share D
 // Engine type property per database type; types 4 and 5 connect as type 0.
 const char* ExtendedProperties(uint32_t type) {
   switch (type) {
-    case 0: case 4: case 5: return ";Jet OLEDB:Engine Type=0";
-    case 2: return ";Jet OLEDB:Engine Type=4";
-    case 3: return ";Jet OLEDB:Engine Type=5";
+    case SVDATA_JET: case SVDATA_ADO_4: case SVDATA_ADO_5: return ";Jet OLEDB:Engine Type=0";
+    case SVDATA_JET_ENGINE4: return ";Jet OLEDB:Engine Type=4";
+    case SVDATA_JET_ENGINE5: return ";Jet OLEDB:Engine Type=5";
     default: return "";
   }
 }

@@ -15,12 +15,12 @@ using data::DataHandle;
 
 namespace {
 
-const uint32_t kLastType = 7;
+const uint32_t kLastType = SVDATA_SQLITE_RU;
 
 DataHandle* Of(SvDataHandle* handle) { return handle ? static_cast<DataHandle*>(*handle) : nullptr; }
 
 // Types whose file must exist before connecting: the Jet types and SQLite.
-bool NeedsExistingFile(uint32_t type) { return type <= 3 || type >= 6; }
+bool NeedsExistingFile(uint32_t type) { return type <= SVDATA_JET_ENGINE5 || type >= SVDATA_SQLITE; }
 
 bool Exec(DataHandle& h, const char* sql) { return h.IsSqlite() ? data::SqliteExec(h, sql) : data::AdoExec(h, sql); }
 
@@ -170,7 +170,7 @@ SVD_API void SVAPI SVDataEscapeString(SvStr* out, SvDataHandle* handle, const ch
 
 SVD_API SvBool SVAPI SVDataCompact(const TSVDataConnectParams* params, uint32_t type) {
   return sv::Guard<SvBool>(0, [&]() -> SvBool {
-    if (type > 3) return 0;
+    if (type > SVDATA_JET_ENGINE5) return 0;  // Jet databases only
     data::Params p = data::ReadParams(params);
     if (p.file.empty() || !SVFileExists(p.file.c_str())) return 0;
     const std::string temp = p.file + ".~tmp";

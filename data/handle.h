@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "SolvikaData.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -33,7 +35,7 @@ struct DataHandle {
   // ADO
   std::unique_ptr<AdoObjects> ado;
 
-  bool IsSqlite() const { return type >= 6; }
+  bool IsSqlite() const { return type >= SVDATA_SQLITE; }
 };
 
 }  // namespace data

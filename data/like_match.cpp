@@ -40,10 +40,4 @@ bool LikeMatch(const unsigned char* pattern, size_t patternLen, const unsigned c
   return p == patternLen;
 }
 
-std::string MapCase(const std::string& text, const unsigned char map[256]) {
-  std::string out(text);
-  for (char& c : out) c = (char)map[(unsigned char)c];
-  return out;
-}
-
 }  // namespace data

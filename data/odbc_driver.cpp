@@ -4,6 +4,7 @@
 
 #include "SolvikaUtils.h"
 #include "ado_db.h"
+#include "svstring.h"
 
 namespace data {
 
@@ -16,24 +17,15 @@ const char kDriverKey[] = "SOFTWARE\\ODBC\\ODBCINST.INI\\Microsoft Access Driver
 const char kMissing[] = "--not-exists--";
 const int32_t kMissingInt = 0x7FFFFFFF;
 
-std::string TakeText(SvStr s) {
-  std::string text(s ? s : "", (size_t)sv::Length(s));
-  sv::Release(s);
-  return text;
-}
-
 void EnsureString(const char* key, const char* name, const std::string& value) {
-  SvStr now = nullptr;
-  GetRegistryString(&now, kLocalMachine, key, name, kMissing);
-  if (TakeText(now) == kMissing) SetRegistryString(kLocalMachine, key, name, value.c_str());
+  const std::string now = sv::TakeOut([&](SvStr* out) { GetRegistryString(out, kLocalMachine, key, name, kMissing); });
+  if (now == kMissing) SetRegistryString(kLocalMachine, key, name, value.c_str());
 }
 
 }  // namespace
 
 void RegisterOdbcAccessDriver() {
-  SvStr sys = nullptr;
-  GetSysDir(&sys);
-  const std::string driverFile = TakeText(sys) + "odbcjt32.dll";
+  const std::string driverFile = sv::TakeOut(GetSysDir) + "odbcjt32.dll";
 
   EnsureString(kDriversKey, kDriver, "Installed");
   if (GetRegistryInt(kLocalMachine, kDriverKey, "UsageCount", kMissingInt) == kMissingInt)

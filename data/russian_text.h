@@ -7,17 +7,8 @@
 
 namespace data {
 
-// Byte-to-byte case maps of code page 1251 under the Russian locale. A byte
-// whose mapped letter has no 1251 form maps to itself.
-struct CaseMaps {
-  unsigned char upper[256];
-  unsigned char lower[256];
-};
-
-// Built once from the platform's Russian case mapping (thread-safe).
-const CaseMaps& RussianCase();
-
-std::string MapCase(const std::string& text, const unsigned char map[256]);
+// Case maps and case mapping come from cp1251_case.h (sv::UpperMap1251,
+// sv::ToUpper1251, sv::ToLower1251).
 
 // SQL LIKE over single-byte text: "%" matches any run of characters (also
 // none), "_" exactly one; other characters compare after `fold` (an upper-case

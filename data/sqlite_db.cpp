@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "SolvikaData.h"
 #include "sqlite3.h"
 #include "wide.h"
 
@@ -39,7 +40,7 @@ bool SqliteConnect(DataHandle& h, const std::string& file) {
     // this has no effect on a database that already has content.
     rc = sqlite3_exec(h.db, "PRAGMA encoding='UTF-8'", nullptr, nullptr, nullptr);
   }
-  if (rc == SQLITE_OK && h.type == 7 && !RegisterRussianFunctions(h.db)) rc = sqlite3_errcode(h.db);
+  if (rc == SQLITE_OK && h.type == SVDATA_SQLITE_RU && !RegisterRussianFunctions(h.db)) rc = sqlite3_errcode(h.db);
   if (rc != SQLITE_OK) {
     SetError(h);
     sqlite3_close(h.db);

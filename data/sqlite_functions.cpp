@@ -3,6 +3,7 @@
 // stored Windows-1251 bytes (see sqlite_db.h).
 #include <string>
 
+#include "cp1251_case.h"
 #include "russian_text.h"
 #include "sqlite3.h"
 #include "sqlite_db.h"
@@ -29,23 +30,23 @@ void Like(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   }
   bool match = LikeMatch(pattern ? pattern : (const unsigned char*)"", pattern ? (size_t)patternLen : 0,
                          text ? text : (const unsigned char*)"", text ? (size_t)textLen : 0,
-                         RussianCase().upper, escape);
+                         sv::UpperMap1251(), escape);
   sqlite3_result_int(ctx, match ? 1 : 0);
 }
 
-void Map(sqlite3_context* ctx, sqlite3_value* arg, const unsigned char* map) {
+void Map(sqlite3_context* ctx, sqlite3_value* arg, std::string (*mapCase)(std::string_view)) {
   if (sqlite3_value_type(arg) == SQLITE_NULL) {
     sqlite3_result_null(ctx);
     return;
   }
   const unsigned char* text = sqlite3_value_text(arg);
   int len = sqlite3_value_bytes(arg);
-  std::string out = MapCase(std::string((const char*)(text ? text : (const unsigned char*)""), (size_t)len), map);
+  std::string out = mapCase(std::string_view(text ? (const char*)text : "", text ? (size_t)len : 0));
   sqlite3_result_text(ctx, out.data(), (int)out.size(), SQLITE_TRANSIENT);
 }
 
-void Upper(sqlite3_context* ctx, int, sqlite3_value** argv) { Map(ctx, argv[0], RussianCase().upper); }
-void Lower(sqlite3_context* ctx, int, sqlite3_value** argv) { Map(ctx, argv[0], RussianCase().lower); }
+void Upper(sqlite3_context* ctx, int, sqlite3_value** argv) { Map(ctx, argv[0], sv::ToUpper1251); }
+void Lower(sqlite3_context* ctx, int, sqlite3_value** argv) { Map(ctx, argv[0], sv::ToLower1251); }
 
 }  // namespace
 

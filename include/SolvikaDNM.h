@@ -62,6 +62,7 @@ SVDNM_API int32_t SVAPI SVDNMGetParams(uint8_t kind);
 SVDNM_API void SVAPI SVDNMImportJobsList(SvStr* out);
 SVDNM_API void SVAPI SVDNMGetErrorString(SvStr* out);
 // 0 no job has this key; 1 one is pending or active; 2 all are finished or failed for good.
+enum { SVDNM_KEY_NONE = 0, SVDNM_KEY_PENDING = 1, SVDNM_KEY_DONE = 2 };
 SVDNM_API int32_t SVAPI SVDNMGetStatusByIParam(const char* key);
 SVDNM_API void SVAPI SVDNMGetJobNameByBaseCode(SvStr* out, uint32_t code);
 #ifdef SV_BUILDING_DNM

@@ -12,4 +12,4 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-SV_EXPORT int32_t SVAPI GetModuleVersion(void) { return 14; }
+SVPU_API int32_t SVAPI GetModuleVersion(void) { return 14; }

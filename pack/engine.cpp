@@ -6,6 +6,7 @@
 
 #include "SolvikaPU.h"
 #include "SolvikaUtils.h"
+#include "file_io.h"
 #include "guard.h"
 #include "svstring.h"
 #include "wide.h"
@@ -15,15 +16,7 @@ namespace svpu {
 namespace {
 
 struct Locks {
-  CRITICAL_SECTION unpack, pack;
-  Locks() {
-    InitializeCriticalSection(&unpack);
-    InitializeCriticalSection(&pack);
-  }
-  ~Locks() {
-    DeleteCriticalSection(&unpack);
-    DeleteCriticalSection(&pack);
-  }
+  sv::CriticalSection unpack, pack;
 };
 
 Locks& TheLocks() {
@@ -36,16 +29,13 @@ void Log(const std::string& line) { DebugWrite(line.c_str()); }
 bool Create(void** handle, const wchar_t* library, const char* entry) {
   if (!handle) return false;
   *handle = nullptr;
-  std::wstring path = sv::Wide(ProgramFolder()) + library;
-  HMODULE module = LoadLibraryW(path.c_str());
+  std::wstring path = sv::Wide(sv::ProgramFolder()) + library;
+  sv::Module module(LoadLibraryW(path.c_str()));
   if (!module) return false;
-  FARPROC exec = GetProcAddress(module, entry);
-  if (!exec) {
-    FreeLibrary(module);
-    return false;
-  }
+  FARPROC exec = GetProcAddress(module.Get(), entry);
+  if (!exec) return false;
   EngineHandle* h = new EngineHandle;
-  h->module = module;
+  h->module = std::move(module);
   h->exec = (SvZipExecProc)exec;
   memset(&h->params, 0, sizeof h->params);
   *handle = h;
@@ -56,8 +46,7 @@ void Destroy(void** handle) {
   if (!handle || !*handle) return;
   EngineHandle* h = (EngineHandle*)*handle;
   *handle = nullptr;
-  if (h->module) FreeLibrary(h->module);
-  delete h;
+  delete h;  // its module is freed with it
 }
 
 // One engine call; an exception inside it counts as result -1000.
@@ -81,47 +70,36 @@ int32_t Run(EngineHandle* h, int32_t operation, const char* archive, const char*
 
 }  // namespace
 
-CRITICAL_SECTION* UnpackLock() { return &TheLocks().unpack; }
-CRITICAL_SECTION* PackLock() { return &TheLocks().pack; }
-
-std::string ProgramFolder() {
-  SvStr dir = nullptr;
-  GetCurrDir(&dir);
-  std::string path(dir ? dir : "", (size_t)sv::Length(dir));
-  sv::Release(dir);
-  if (!path.empty() && path.back() != '\\') path += '\\';
-  return path;
-}
+sv::CriticalSection& UnpackLock() { return TheLocks().unpack; }
+sv::CriticalSection& PackLock() { return TheLocks().pack; }
 
 int32_t EngineVersion(const wchar_t* library, const char* exportName) {
-  HMODULE module = LoadLibraryW((sv::Wide(ProgramFolder()) + library).c_str());
+  sv::Module module(LoadLibraryW((sv::Wide(sv::ProgramFolder()) + library).c_str()));
   if (!module) return 0;
-  int32_t version = 0;
-  if (FARPROC fn = GetProcAddress(module, exportName)) version = ((SvZipVersionProc)fn)();
-  FreeLibrary(module);
-  return version;
+  FARPROC fn = GetProcAddress(module.Get(), exportName);
+  return fn ? ((SvZipVersionProc)fn)() : 0;
 }
 
 }  // namespace svpu
 
 using namespace svpu;
 
-SV_EXPORT SvBool SVAPI SVUnzCreate(void** handle) {
+SVPU_API SvBool SVAPI SVUnzCreate(void** handle) {
   return sv::Guard<SvBool>(0, [&] { return (SvBool)Create(handle, L"UnzDll.dll", "UnzDllExec"); });
 }
 
-SV_EXPORT SvBool SVAPI SVZipCreate(void** handle) {
+SVPU_API SvBool SVAPI SVZipCreate(void** handle) {
   return sv::Guard<SvBool>(0, [&] { return (SvBool)Create(handle, L"ZipDll.dll", "ZipDllExec"); });
 }
 
-SV_EXPORT void SVAPI SVUnzDestroy(void** handle) { sv::GuardVoid([&] { Destroy(handle); }); }
+SVPU_API void SVAPI SVUnzDestroy(void** handle) { sv::GuardVoid([&] { Destroy(handle); }); }
 
-SV_EXPORT void SVAPI SVZipDestroy(void** handle) { sv::GuardVoid([&] { Destroy(handle); }); }
+SVPU_API void SVAPI SVZipDestroy(void** handle) { sv::GuardVoid([&] { Destroy(handle); }); }
 
-SV_EXPORT SvBool SVAPI SVUnzExstract(void* handle, const char* archive, const char* folder, const char* mask) {
+SVPU_API SvBool SVAPI SVUnzExstract(void* handle, const char* archive, const char* folder, const char* mask) {
   return sv::Guard<SvBool>(0, [&] {
     if (!handle) return (SvBool)0;
-    Hold lock(UnpackLock());
+    sv::Lock lock(UnpackLock());
     Log("UnZIP: " + std::string(sv::Text(archive)));
     int32_t result = Run((EngineHandle*)handle, kSvZipExtract, archive, folder, mask);
     Log("UnZIP Result: " + std::to_string(result));
@@ -129,10 +107,10 @@ SV_EXPORT SvBool SVAPI SVUnzExstract(void* handle, const char* archive, const ch
   });
 }
 
-SV_EXPORT SvBool SVAPI SVUnzTest(void* handle, const char* archive, const char* mask) {
+SVPU_API SvBool SVAPI SVUnzTest(void* handle, const char* archive, const char* mask) {
   return sv::Guard<SvBool>(0, [&] {
     if (!handle) return (SvBool)0;
-    Hold lock(UnpackLock());
+    sv::Lock lock(UnpackLock());
     Log("UnZIP: " + std::string(sv::Text(archive)));
     int32_t result = Run((EngineHandle*)handle, kSvZipTest, archive, nullptr, mask);
     Log("UnZIP Result: " + std::to_string(result));
@@ -140,10 +118,10 @@ SV_EXPORT SvBool SVAPI SVUnzTest(void* handle, const char* archive, const char* 
   });
 }
 
-SV_EXPORT SvBool SVAPI SVZipAdd(void* handle, const char* archive, const char* spec) {
+SVPU_API SvBool SVAPI SVZipAdd(void* handle, const char* archive, const char* spec) {
   return sv::Guard<SvBool>(0, [&] {
     if (!handle) return (SvBool)0;
-    Hold lock(PackLock());
+    sv::Lock lock(PackLock());
     Log("ZIP: " + std::string(sv::Text(archive)) + " " + std::string(sv::Text(spec)));
     int32_t result = Run((EngineHandle*)handle, kSvZipAdd, archive, nullptr, spec);
     Log("ZIP Result: " + std::to_string(result));
@@ -151,10 +129,10 @@ SV_EXPORT SvBool SVAPI SVZipAdd(void* handle, const char* archive, const char* s
   });
 }
 
-SV_EXPORT SvBool SVAPI SVZipDelete(void* handle, const char* archive, const char* spec) {
+SVPU_API SvBool SVAPI SVZipDelete(void* handle, const char* archive, const char* spec) {
   return sv::Guard<SvBool>(0, [&] {
     if (!handle) return (SvBool)0;
-    Hold lock(PackLock());
+    sv::Lock lock(PackLock());
     Log("ZIP: " + std::string(sv::Text(archive)) + " " + std::string(sv::Text(spec)));
     int32_t result = Run((EngineHandle*)handle, kSvZipDelete, archive, nullptr, spec);
     Log("ZIP-delete Result: " + std::to_string(result));
@@ -162,23 +140,25 @@ SV_EXPORT SvBool SVAPI SVZipDelete(void* handle, const char* archive, const char
   });
 }
 
-SV_EXPORT SvBool SVAPI SVisZipUnzCorrect(void* handle) {
+SVPU_API SvBool SVAPI SVisZipUnzCorrect(void* handle) {
   return sv::Guard<SvBool>(0, [&] { return (SvBool)(handle && ((EngineHandle*)handle)->lastResult >= 0); });
 }
 
-SV_EXPORT int32_t SVAPI SVZipUnzResult(void* handle) {
+SVPU_API int32_t SVAPI SVZipUnzResult(void* handle) {
   return sv::Guard<int32_t>(0, [&] { return handle ? ((EngineHandle*)handle)->lastResult : 0; });
 }
 
-SV_EXPORT void SVAPI SVUnzCSEnter(void) { EnterCriticalSection(UnpackLock()); }
-SV_EXPORT void SVAPI SVUnzCSLeave(void) { LeaveCriticalSection(UnpackLock()); }
-SV_EXPORT void SVAPI SVZipCSEnter(void) { EnterCriticalSection(PackLock()); }
-SV_EXPORT void SVAPI SVZipCSLeave(void) { LeaveCriticalSection(PackLock()); }
+// The exported pairs let a caller hold a lock across several calls; inside
+// the library the locks are held with sv::Lock.
+SVPU_API void SVAPI SVUnzCSEnter(void) { UnpackLock().Enter(); }
+SVPU_API void SVAPI SVUnzCSLeave(void) { UnpackLock().Leave(); }
+SVPU_API void SVAPI SVZipCSEnter(void) { PackLock().Enter(); }
+SVPU_API void SVAPI SVZipCSLeave(void) { PackLock().Leave(); }
 
-SV_EXPORT int32_t SVAPI GetUnzDllVersion(void) {
+SVPU_API int32_t SVAPI GetUnzDllVersion(void) {
   return sv::Guard<int32_t>(0, [] { return EngineVersion(L"UnzDll.dll", "GetUnzDllVersion"); });
 }
 
-SV_EXPORT int32_t SVAPI GetZipDllVersion(void) {
+SVPU_API int32_t SVAPI GetZipDllVersion(void) {
   return sv::Guard<int32_t>(0, [] { return EngineVersion(L"ZipDll.dll", "GetZipDllVersion"); });
 }

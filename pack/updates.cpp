@@ -16,6 +16,7 @@
 #include "SolvikaPU.h"
 #include "SolvikaUtils.h"
 #include "engine.h"
+#include "file_io.h"
 #include "folders.h"
 #include "guard.h"
 #include "lists.h"
@@ -30,30 +31,13 @@ namespace {
 const char kWorkFolder[] = "__temp";
 const char kParams[] = "__params.";
 
-// Names of the files matching `pattern`, in the order the search gives them,
-// read before any of them is touched.
-std::vector<std::string> FindFiles(const std::string& pattern) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(sv::Wide(pattern).c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(sv::Narrow(fd.cFileName));
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-  return names;
-}
-
 std::string IniString(const std::string& file, const char* section, const char* key) {
-  SvStr value = nullptr;
-  GetCustomIniString(&value, section, key, file.c_str(), "");
-  std::string text(value ? value : "", (size_t)sv::Length(value));
-  sv::Release(value);
-  return text;
+  return sv::TakeOut([&](SvStr* value) { GetCustomIniString(value, section, key, file.c_str(), ""); });
 }
 
-// Creates the levels of `outDir` under the program folder one by one; the
-// folder reached, ending in "\", or empty when a level cannot be created.
+// Creates the levels of `outDir` (empty levels skipped) under the program
+// folder; the folder reached, ending in "\", or empty when a level cannot be
+// created.
 std::string MakeOutDir(const std::string& programDir, const std::string& outDir) {
   std::string current = programDir;
   size_t start = 0;
@@ -62,12 +46,9 @@ std::string MakeOutDir(const std::string& programDir, const std::string& outDir)
     if (cut == std::string::npos) cut = outDir.size();
     std::string part = outDir.substr(start, cut - start);
     start = cut + 1;
-    if (part.empty()) continue;
-    current += part;
-    if (!DirExists(current) && !CreateDirectoryW(sv::Wide(current).c_str(), nullptr)) return std::string();
-    current += "\\";
+    if (!part.empty()) current += part + "\\";
   }
-  return current;
+  return sv::CreateFolderTree(current) ? current : std::string();
 }
 
 bool ApplyOwnFolderPackage(const std::string& programDir, const std::string& work, const std::string& package) {
@@ -89,7 +70,7 @@ bool ApplyOwnFolderPackage(const std::string& programDir, const std::string& wor
 
 bool ApplyGeneralPackage(const std::string& programDir, const std::string& work, const std::string& package) {
   const std::string updater = work + "\\Update.exe";
-  if (FileExists(updater)) {
+  if (sv::FileExists(updater)) {
     HINSTANCE started = ShellExecuteW(nullptr, L"open", sv::Wide(updater).c_str(), L"__test",
                                       sv::Wide(programDir).c_str(), SW_SHOWNORMAL);
     // The updater takes over with the unpacked files; this process ends here.
@@ -106,10 +87,10 @@ bool ApplyGeneralPackage(const std::string& programDir, const std::string& work,
 bool ProcessDeleteLists(const std::string& programDir, const std::string& folder) {
   std::string base = folder;
   while (!base.empty() && base.back() == '\\') base.pop_back();
-  for (const std::string& name : FindFiles(base + "\\*.dlt")) {
+  for (const std::string& name : sv::FindNames(base + "\\*.dlt", sv::EntryKind::kFiles)) {
     const std::string list = base + "\\" + name;
     std::string text;
-    if (!ReadWholeFile(list, &text)) return false;
+    if (!sv::ReadWholeFile(list, &text)) return false;
     for (const std::string& line : SplitLines(text)) {
       if (!svzip::StaysInside(line)) continue;  // never outside the program folder
       SVDeleteFile((programDir + line).c_str());
@@ -129,25 +110,25 @@ bool ApplyPackage(const std::string& programDir, const std::string& package) {
     else
       result = ApplyGeneralPackage(programDir, work, package);
   }
-  RemoveTree(work);
+  sv::RemoveFolderTree(work);
   return result;
 }
 
 void ApplyPendingUpdates(const std::string& programDir) {
-  RemoveTree(programDir + kWorkFolder);
-  for (const std::string& name : FindFiles(programDir + "*.uiu")) ApplyPackage(programDir, programDir + name);
-  for (const std::string& name : FindFiles(programDir + "*.uip")) ApplyPackage(programDir, programDir + name);
+  sv::RemoveFolderTree(programDir + kWorkFolder);
+  for (const std::string& name : sv::FindNames(programDir + "*.uiu", sv::EntryKind::kFiles)) ApplyPackage(programDir, programDir + name);
+  for (const std::string& name : sv::FindNames(programDir + "*.uip", sv::EntryKind::kFiles)) ApplyPackage(programDir, programDir + name);
   ProcessDeleteLists(programDir, programDir);
 }
 
 }  // namespace svpu
 
-SV_EXPORT void SVAPI SolvikaStart(void) {
-  sv::GuardVoid([] { svpu::ApplyPendingUpdates(svpu::ProgramFolder()); });
+SVPU_API void SVAPI SolvikaStart(void) {
+  sv::GuardVoid([] { svpu::ApplyPendingUpdates(sv::ProgramFolder()); });
 }
 
-SV_EXPORT SvBool SVAPI ExtrUpdates(const char* package) {
+SVPU_API SvBool SVAPI ExtrUpdates(const char* package) {
   return sv::Guard<SvBool>(0, [&] {
-    return (SvBool)svpu::ApplyPackage(svpu::ProgramFolder(), std::string(sv::Text(package)));
+    return (SvBool)svpu::ApplyPackage(sv::ProgramFolder(), std::string(sv::Text(package)));
   });
 }

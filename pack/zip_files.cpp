@@ -9,6 +9,7 @@
 
 #include "SolvikaPU.h"
 #include "engine.h"
+#include "file_io.h"
 #include "folders.h"
 #include "guard.h"
 #include "lists.h"
@@ -22,7 +23,7 @@ namespace {
 std::string ScratchFolder() {
   char pid[16];
   wsprintfA(pid, "%lu", GetCurrentProcessId());
-  return ProgramFolder() + "SVData\\SVUNZ\\" + pid + "\\";
+  return sv::ProgramFolder() + "SVData\\SVUNZ\\" + pid + "\\";
 }
 
 class UnzHandle {
@@ -48,16 +49,16 @@ class ZipHandle {
 int32_t Unzip(const char* archive, const char* folder, const char* masks) {
   // An empty target would become "\", the root of the current drive.
   if (sv::Text(folder).empty()) return SVZIP_OTHER;
-  const std::string programDir = ProgramFolder();
-  MakeFolders(programDir + "SVData");
+  const std::string programDir = sv::ProgramFolder();
+  sv::CreateFolderTree(programDir + "SVData");
   const std::string scratch = ScratchFolder();
-  if (!MakeFolders(scratch)) return SVZIP_OTHER;
+  if (!sv::CreateFolderTree(scratch)) return SVZIP_OTHER;
   int32_t result = SVZIP_OK;
   {
     UnzHandle unz;
     if (!unz.Get()) return SVZIP_NO_UNZDLL;
-    Hold lock(UnpackLock());
-    EmptyFolder(scratch);
+    sv::Lock lock(UnpackLock());
+    sv::EmptyFolder(scratch);
     for (const std::string& mask : SplitList(sv::Text(masks))) {
       if (!SVUnzExstract(unz.Get(), archive, scratch.c_str(), mask.c_str())) {
         result = SVZIP_CANNOT_OPEN;
@@ -65,11 +66,11 @@ int32_t Unzip(const char* archive, const char* folder, const char* masks) {
       }
     }
     if (result == SVZIP_OK) {
-      std::string target = WithSlash(std::string(sv::Text(folder)));
-      MakeFolders(target);
+      std::string target = sv::WithSlash(std::string(sv::Text(folder)));
+      sv::CreateFolderTree(target);
       MoveContent(scratch, target);
     }
-    EmptyFolder(scratch);
+    sv::EmptyFolder(scratch);
     RemoveDirectoryW(sv::Wide(scratch).c_str());
   }
   return result;
@@ -89,21 +90,21 @@ int32_t ZipEach(const char* archive, const char* list, SvBool(SVAPI* step)(void*
 
 using namespace svpu;
 
-SV_EXPORT int32_t SVAPI UnZipFiles(const char* archive, const char* folder, const char* masks) {
+SVPU_API int32_t SVAPI UnZipFiles(const char* archive, const char* folder, const char* masks) {
   return sv::Guard<int32_t>(SVZIP_OTHER, [&] { return Unzip(archive, folder, masks); });
 }
 
-SV_EXPORT int32_t SVAPI ZipFiles(const char* archive, const char* files) {
+SVPU_API int32_t SVAPI ZipFiles(const char* archive, const char* files) {
   return sv::Guard<int32_t>(SVZIP_OTHER, [&] { return ZipEach(archive, files, SVZipAdd); });
 }
 
-SV_EXPORT int32_t SVAPI ZipDelete(const char* archive, const char* names) {
+SVPU_API int32_t SVAPI ZipDelete(const char* archive, const char* names) {
   return sv::Guard<int32_t>(SVZIP_OTHER, [&] { return ZipEach(archive, names, SVZipDelete); });
 }
 
 // Each name or mask of the list is tested in the archive: damaged data or an
 // unreadable archive gives 3, a name that matches no entry gives 6.
-SV_EXPORT int32_t SVAPI ZipTest(const char* archive, const char* names) {
+SVPU_API int32_t SVAPI ZipTest(const char* archive, const char* names) {
   return sv::Guard<int32_t>(SVZIP_OTHER, [&] {
     UnzHandle unz;
     if (!unz.Get()) return (int32_t)SVZIP_NO_UNZDLL;
@@ -115,7 +116,7 @@ SV_EXPORT int32_t SVAPI ZipTest(const char* archive, const char* names) {
   });
 }
 
-SV_EXPORT void SVAPI ZipErrorStr(SvStr* out, int32_t code) {
+SVPU_API void SVAPI ZipErrorStr(SvStr* out, int32_t code) {
   sv::GuardVoid([&] {
     const char* text;
     switch (code) {

@@ -58,7 +58,7 @@ bool Matches(const std::string& mask, const std::string& name) {
 
 using namespace svpu;
 
-SV_EXPORT void SVAPI SVZipFilesList(SvStr* out, const char* archive, const char* mask) {
+SVPU_API void SVAPI SVZipFilesList(SvStr* out, const char* archive, const char* mask) {
   sv::GuardVoid([&] {
     std::string list;
     const std::string m(sv::Text(mask));
@@ -70,7 +70,7 @@ SV_EXPORT void SVAPI SVZipFilesList(SvStr* out, const char* archive, const char*
   });
 }
 
-SV_EXPORT int32_t SVAPI FileExistsInZip(const char* archive, const char* mask) {
+SVPU_API int32_t SVAPI FileExistsInZip(const char* archive, const char* mask) {
   return sv::Guard<int32_t>(SVZIP_CANNOT_OPEN, [&] {
     const std::string m(sv::Text(mask));
     Listing r = ForEachName(archive, [&](const std::string& name) { return Matches(m, name); });

@@ -54,7 +54,7 @@ bool HandOut(const std::string& bytes, void** output, int32_t* outputLength) {
 
 }  // namespace
 
-SV_EXPORT void SVAPI zlibCompress(SvStr* out, SvStr bytes) {
+SVPU_API void SVAPI zlibCompress(SvStr* out, SvStr bytes) {
   sv::GuardVoid([&] {
     std::string packed;
     if (!Compress(bytes, (size_t)sv::Length(bytes), &packed)) packed.clear();
@@ -62,7 +62,7 @@ SV_EXPORT void SVAPI zlibCompress(SvStr* out, SvStr bytes) {
   });
 }
 
-SV_EXPORT void SVAPI zlibDecompress(SvStr* out, SvStr bytes) {
+SVPU_API void SVAPI zlibDecompress(SvStr* out, SvStr bytes) {
   sv::GuardVoid([&] {
     std::string plain;
     if (!Decompress(bytes, (size_t)sv::Length(bytes), 0, &plain)) plain.clear();
@@ -70,7 +70,7 @@ SV_EXPORT void SVAPI zlibDecompress(SvStr* out, SvStr bytes) {
   });
 }
 
-SV_EXPORT SvBool SVAPI zlibCompressBuf(const void* input, int32_t inputLength, void** output, int32_t* outputLength) {
+SVPU_API SvBool SVAPI zlibCompressBuf(const void* input, int32_t inputLength, void** output, int32_t* outputLength) {
   return sv::Guard<SvBool>(0, [&] {
     if (!output || !outputLength || inputLength < 0 || (!input && inputLength)) return (SvBool)0;
     std::string packed;
@@ -78,7 +78,7 @@ SV_EXPORT SvBool SVAPI zlibCompressBuf(const void* input, int32_t inputLength, v
   });
 }
 
-SV_EXPORT SvBool SVAPI zlibDecompressBuf(const void* input, int32_t inputLength, int32_t estimate, void** output,
+SVPU_API SvBool SVAPI zlibDecompressBuf(const void* input, int32_t inputLength, int32_t estimate, void** output,
                                         int32_t* outputLength) {
   return sv::Guard<SvBool>(0, [&] {
     if (!output || !outputLength || inputLength < 0 || (!input && inputLength)) return (SvBool)0;
@@ -88,7 +88,7 @@ SV_EXPORT SvBool SVAPI zlibDecompressBuf(const void* input, int32_t inputLength,
   });
 }
 
-SV_EXPORT void SVAPI zlibFreeBuf(void* buffer) {
+SVPU_API void SVAPI zlibFreeBuf(void* buffer) {
   sv::GuardVoid([&] {
     if (buffer) HeapFree(GetProcessHeap(), 0, buffer);
   });

@@ -2,26 +2,30 @@
 #include <winsock.h>
 
 #include <cstdio>
+#include <utility>
 
 #include "TovrinTcpIO.h"
+#include "socket_owner.h"
 
 static_assert(sizeof(SOCKET) == sizeof(SvSocket), "sockets cross the interface as 32-bit values");
 
 namespace {
 
+// Connections the system queues for a server before AcceptClient takes them.
+const int kListenBacklog = 5;
+// shutdown(): no more sending and no more receiving (SD_BOTH of Winsock 2).
+const int kShutdownBoth = 2;
+
 // A stream socket bound to all local addresses at `port` (0: any port), or
 // INVALID_SOCKET.
-SOCKET BoundSocket(uint16_t port) {
-  SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-  if (s == INVALID_SOCKET) return INVALID_SOCKET;
+sv::Socket BoundSocket(uint16_t port) {
+  sv::Socket s(socket(AF_INET, SOCK_STREAM, 0));
+  if (!s) return s;
   sockaddr_in a = {};
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_ANY);
   a.sin_port = htons(port);
-  if (bind(s, (sockaddr*)&a, sizeof a) == SOCKET_ERROR) {
-    closesocket(s);
-    return INVALID_SOCKET;
-  }
+  if (bind(s.Get(), (sockaddr*)&a, sizeof a) == SOCKET_ERROR) s.Reset();
   return s;
 }
 
@@ -39,46 +43,40 @@ unsigned long Resolve(const char* host) {
   return inet_addr(text);
 }
 
-void Put(SvSocket* out, SOCKET s) {
-  if (out) *out = (SvSocket)s;
+// Hands the socket to the caller, who closes it with CloseSock; without an
+// out pointer nobody could, so it is closed here. True for a valid socket.
+bool Put(SvSocket* out, sv::Socket s) {
+  const bool valid = s.Valid();
+  if (out) *out = (SvSocket)s.Release();
+  return valid;
 }
 
 }  // namespace
 
 TCPIO_API SvBool SVAPI CreateServer(SvSocket* sock, uint16_t port) {
-  SOCKET s = BoundSocket(port);
-  if (s != INVALID_SOCKET && listen(s, 5) == SOCKET_ERROR) {
-    closesocket(s);
-    s = INVALID_SOCKET;
-  }
-  Put(sock, s);
-  return s != INVALID_SOCKET;
+  sv::Socket s = BoundSocket(port);
+  if (s && listen(s.Get(), kListenBacklog) == SOCKET_ERROR) s.Reset();
+  return Put(sock, std::move(s));
 }
 
 TCPIO_API SvBool SVAPI CreateClient(SvSocket* sock, const char* host, uint16_t port) {
-  SOCKET s = BoundSocket(0);
-  if (s != INVALID_SOCKET) {
+  sv::Socket s = BoundSocket(0);
+  if (s) {
     unsigned long addr = host ? Resolve(host) : INADDR_NONE;
     sockaddr_in a = {};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = addr;
     a.sin_port = htons(port);
-    if (addr == INADDR_NONE || connect(s, (sockaddr*)&a, sizeof a) == SOCKET_ERROR) {
-      closesocket(s);
-      s = INVALID_SOCKET;
-    }
+    if (addr == INADDR_NONE || connect(s.Get(), (sockaddr*)&a, sizeof a) == SOCKET_ERROR) s.Reset();
   }
-  Put(sock, s);
-  return s != INVALID_SOCKET;
+  return Put(sock, std::move(s));
 }
 
 TCPIO_API SvBool SVAPI AcceptClient(SvSocket listener, SvSocket* client, const char** peerAddress,
                                     uint16_t* peerPort) {
   sockaddr_in a = {};
   int len = sizeof a;
-  SOCKET s = accept((SOCKET)listener, (sockaddr*)&a, &len);
-  Put(client, s);
-  if (s == INVALID_SOCKET) return 0;
+  if (!Put(client, sv::Socket(accept((SOCKET)listener, (sockaddr*)&a, &len)))) return 0;
   if (peerAddress) *peerAddress = inet_ntoa(a.sin_addr);
   if (peerPort) *peerPort = ntohs(a.sin_port);
   return 1;
@@ -104,7 +102,7 @@ TCPIO_API SvBool SVAPI SetBlockMode(SvSocket sock, SvBool blocking) {
 }
 
 TCPIO_API SvBool SVAPI CloseSock(SvSocket sock) {
-  bool down = shutdown((SOCKET)sock, 2 /* both directions */) != SOCKET_ERROR;
+  bool down = shutdown((SOCKET)sock, kShutdownBoth) != SOCKET_ERROR;
   bool closed = closesocket((SOCKET)sock) != SOCKET_ERROR;
   return down && closed;
 }

@@ -9,7 +9,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
       utils::LoadFolders();
       utils::LoadBrowserFlag();
-      utils::BuildUpperMap();
       utils::LoadVersionTexts();
       utils::OpenDebugConsoleIfAsked();
       utils::LoadClientIdentity();

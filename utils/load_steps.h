@@ -6,7 +6,6 @@ namespace utils {
 
 void LoadFolders();              // settings: program, temporary and system folder
 void LoadBrowserFlag();          // system: "IEDefBrowser" from "Tovrin.ini"
-void BuildUpperMap();            // strings: the ANSI upper-case map
 void LoadVersionTexts();         // system: Windows and Internet Explorer versions
 void OpenDebugConsoleIfAsked();  // system: the "-tnnetopendebugconsole" switch
 void LoadClientIdentity();       // settings: client identifier and number

@@ -15,6 +15,7 @@
 
 #include "SolvikaData.h"
 #include "wide.h"
+#include "win_handles.h"
 
 namespace {
 
@@ -46,11 +47,10 @@ int WriteSql(const char* file, int rows) {
 }
 
 int Run(const char* file, int rows) {
-  HANDLE h = CreateFileW(sv::Wide(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return 1;
-  CloseHandle(h);
+  if (!sv::Handle(CreateFileW(sv::Wide(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)))
+    return 1;  // the empty database file could not be made
 
-  SvDataHandle db = SVDataCreate(6);
+  SvDataHandle db = SVDataCreate(SVDATA_SQLITE);
   TSVDataConnectParams p = {};
   p.size = sizeof p;
   p.file = file;

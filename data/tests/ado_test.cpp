@@ -13,7 +13,7 @@ const uint32_t kLocalMachine = 0x80000002;
 const char kDriverKey[] = "SOFTWARE\\ODBC\\ODBCINST.INI\\Microsoft Access Driver (*.mdb)";
 
 std::string RegText(const char* key, const char* name) {
-  return TakeStr([&](SvStr* o) { GetRegistryString(o, kLocalMachine, key, name, "--none--"); });
+  return sv::TakeOut([&](SvStr* o) { GetRegistryString(o, kLocalMachine, key, name, "--none--"); });
 }
 
 bool HasJet() {
@@ -58,7 +58,7 @@ TEST(DataAdo, ConnectWithoutJetFailsWithEveryAttemptsText) {
 
   EXPECT_EQ("Installed", RegText("SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers", "Microsoft Access Driver (*.mdb)"));
   EXPECT_EQ(4, GetRegistryInt(kLocalMachine, kDriverKey, "UsageCount", -1));
-  std::string sys = TakeStr([](SvStr* o) { GetSysDir(o); });
+  std::string sys = sv::TakeOut([](SvStr* o) { GetSysDir(o); });
   EXPECT_EQ(sys + "odbcjt32.dll", RegText(kDriverKey, "Driver"));
   EXPECT_EQ(sys + "odbcjt32.dll", RegText(kDriverKey, "Setup"));
   EXPECT_EQ("YYN", RegText(kDriverKey, "ConnectFunctions"));
@@ -73,11 +73,11 @@ TEST(DataAdo, FileRulesAndShortRecord) {
   ScratchDir dir("ado");
   std::string missing = dir / "missing.mdb";
   // Jet types need the file; the error text stays as it was.
-  Db jet(0);
+  Db jet(SVDATA_JET);
   EXPECT_FALSE(jet.Connect(missing));
   EXPECT_EQ("", jet.Error());
   // Types 4 and 5 try to connect without the file and report why they failed.
-  Db other(4);
+  Db other(SVDATA_ADO_4);
   EXPECT_FALSE(other.Connect(missing));
   EXPECT_EQ(0u, other.Error().find("Jet 4.0: ")) << other.Error();
 
@@ -99,11 +99,11 @@ TEST(DataAdo, CompactWithoutEngineLeavesTheFile) {
   WriteFileBytes(file, "content");
   WriteFileBytes(file + ".~tmp", "stale");
   TSVDataConnectParams p = ParamsFor(file);
-  EXPECT_FALSE(SVDataCompact(&p, 0));
+  EXPECT_FALSE(SVDataCompact(&p, SVDATA_JET));
   EXPECT_EQ("content", ReadFileBytes(file));
   EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesA((file + ".~tmp").c_str()));  // the stale copy went first
-  EXPECT_FALSE(SVDataCompact(&p, 4));
+  EXPECT_FALSE(SVDataCompact(&p, SVDATA_ADO_4));
   TSVDataConnectParams none = ParamsFor(dir / "none.mdb");
-  EXPECT_FALSE(SVDataCompact(&none, 0));
-  EXPECT_FALSE(SVDataCompact(nullptr, 0));
+  EXPECT_FALSE(SVDataCompact(&none, SVDATA_JET));
+  EXPECT_FALSE(SVDataCompact(nullptr, SVDATA_JET));
 }

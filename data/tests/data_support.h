@@ -34,10 +34,10 @@ class Db {
   }
   bool Exec(const std::string& sql) { return SVDataExec(&h_, sql.c_str()); }
   std::string Error() {
-    return TakeStr([&](SvStr* out) { SVDataError(out, &h_); });
+    return sv::TakeOut([&](SvStr* out) { SVDataError(out, &h_); });
   }
   std::string Value() {
-    return TakeStr([&](SvStr* out) { SVDataGetValue(out, &h_); });
+    return sv::TakeOut([&](SvStr* out) { SVDataGetValue(out, &h_); });
   }
   // Every row of the query, fields joined by "|"; "<failed>" when the query
   // does not open.

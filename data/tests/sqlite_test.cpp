@@ -4,6 +4,7 @@
 
 #include "data_support.h"
 #include "wide.h"
+#include "win_handles.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ TEST(DataSqlite, ModuleVersionAndTypes) {
 
   EXPECT_EQ(nullptr, SVDataCreate(8));
   EXPECT_EQ(nullptr, SVDataCreate(0xFFFFFFFFu));
-  SvDataHandle h = SVDataCreate(7);
+  SvDataHandle h = SVDataCreate(SVDATA_SQLITE_RU);
   ASSERT_NE(nullptr, h);
   SVDataFree(&h);
   EXPECT_EQ(nullptr, h);
@@ -52,8 +53,8 @@ TEST(DataSqlite, MissingHandleDoesNothing) {
   SvStr out = sv::StrFromC("old");
   SVDataGetValue(&out, &none);
   EXPECT_EQ(nullptr, out);
-  EXPECT_EQ("", TakeStr([&](SvStr* o) { SVDataError(o, &none); }));
-  EXPECT_EQ("", TakeStr([&](SvStr* o) { SVDataEscapeString(o, &none, "a'b"); }));
+  EXPECT_EQ("", sv::TakeOut([&](SvStr* o) { SVDataError(o, &none); }));
+  EXPECT_EQ("", sv::TakeOut([&](SvStr* o) { SVDataEscapeString(o, &none, "a'b"); }));
   SVDataCloseQuery(&none);
   SVDataDisconnect(&none);
   SVDataFree(&none);
@@ -69,7 +70,7 @@ TEST(DataSqlite, MissingFileIsNotCreated) {
     EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesW(sv::Wide(path).c_str()));
     EXPECT_FALSE(db.Exec("create table t(a)"));
   }
-  Db db(6);
+  Db db(SVDATA_SQLITE);
   TSVDataConnectParams none = {};  // size 0: nothing is read, not even the file
   EXPECT_FALSE(SVDataConnect(&db, &none));
   EXPECT_FALSE(SVDataConnect(&db, nullptr));
@@ -82,7 +83,7 @@ TEST(DataSqlite, ShortParameterRecordReadsOnlyTheFile) {
   memset(&p, 0xEE, sizeof p);
   p.size = 8;
   p.file = f.path.c_str();
-  Db db(6);
+  Db db(SVDATA_SQLITE);
   EXPECT_TRUE(SVDataConnect(&db, &p));
   EXPECT_TRUE(db.Exec("create table t(a)"));
 }
@@ -96,20 +97,20 @@ TEST(DataSqlite, ConnectClearsReadOnlyAndOpensCyrillicNames) {
   ASSERT_TRUE(WriteFileBytes(path, ""));
   SetFileAttributesW(sv::Wide(path).c_str(), FILE_ATTRIBUTE_READONLY);
   {
-    Db db(7);
+    Db db(SVDATA_SQLITE_RU);
     ASSERT_TRUE(db.Connect(path)) << db.Error();
     EXPECT_EQ((DWORD)FILE_ATTRIBUTE_ARCHIVE, GetFileAttributesW(sv::Wide(path).c_str()));
     ASSERT_TRUE(db.Exec("create table t(a); insert into t values('" + kYoCap + kZhe + "')"));
   }
   EXPECT_EQ("SQLite format 3", ReadFileBytes(path).substr(0, 15));
-  Db again(6);
+  Db again(SVDATA_SQLITE);
   ASSERT_TRUE(again.Connect(path));
   EXPECT_EQ(kYoCap + kZhe, again.One("select a from t"));
 }
 
 TEST(DataSqlite, TextIsStoredAsWindows1251Bytes) {
   DbFile f;
-  Db db(6);
+  Db db(SVDATA_SQLITE);
   ASSERT_TRUE(db.Connect(f.path));
   // A new database gets UTF-8 storage, so the bytes are kept unchanged.
   EXPECT_EQ("UTF-8", db.One("pragma encoding"));
@@ -122,7 +123,7 @@ TEST(DataSqlite, TextIsStoredAsWindows1251Bytes) {
 
 TEST(DataSqlite, RowsFieldsAndNulls) {
   DbFile f;
-  Db db(6);
+  Db db(SVDATA_SQLITE);
   ASSERT_TRUE(db.Connect(f.path));
   ASSERT_TRUE(db.Exec("create table t(a, b, c); insert into t values('x', null, 3); insert into t values('', 'y', 4.5)"));
   ASSERT_TRUE(SVDataOpenQuery(&db, "select a, b, c from t order by c"));
@@ -134,8 +135,10 @@ TEST(DataSqlite, RowsFieldsAndNulls) {
     ++fields;
     SvStr v = nullptr;
     SVDataGetValue(&v, &db);
-    if (values.size() == 1) EXPECT_EQ(nullptr, v);  // NULL comes out as the empty (null) string
-    values.push_back(Own(v));
+    if (values.size() == 1) {
+      EXPECT_EQ(nullptr, v);  // NULL comes out as the empty (null) string
+    }
+    values.push_back(sv::Take(v));
   }
   EXPECT_EQ(3, fields);
   EXPECT_EQ((std::vector<std::string>{"x", "", "3"}), values);
@@ -167,7 +170,7 @@ TEST(DataSqlite, RowsFieldsAndNulls) {
 
 TEST(DataSqlite, FailedStatementsLeaveSqlitesErrorText) {
   DbFile f;
-  Db db(6);
+  Db db(SVDATA_SQLITE);
   ASSERT_TRUE(db.Connect(f.path));
   EXPECT_EQ("", db.Error());
   EXPECT_FALSE(db.Exec("selec 1"));
@@ -185,7 +188,7 @@ TEST(DataSqlite, FailedStatementsLeaveSqlitesErrorText) {
   ScratchDir dir("data");
   std::string junk = dir / "junk.db";
   WriteFileBytes(junk, std::string(4096, 'x'));
-  Db bad(6);
+  Db bad(SVDATA_SQLITE);
   ASSERT_TRUE(bad.Connect(junk));
   EXPECT_FALSE(bad.Exec("select * from sqlite_master"));
   EXPECT_EQ("file is not a database", bad.Error());
@@ -193,7 +196,7 @@ TEST(DataSqlite, FailedStatementsLeaveSqlitesErrorText) {
 
 TEST(DataSqlite, ExecDuoRunsTheSecondOnlyWhenTheFirstFails) {
   DbFile f;
-  Db db(6);
+  Db db(SVDATA_SQLITE);
   ASSERT_TRUE(db.Connect(f.path));
   ASSERT_TRUE(db.Exec("create table t(k primary key, v)"));
   // First succeeds: the second is not run.
@@ -209,9 +212,9 @@ TEST(DataSqlite, ExecDuoRunsTheSecondOnlyWhenTheFirstFails) {
 }
 
 TEST(DataSqlite, EscapeStringForBothKinds) {
-  Db lite(6), jet(0);
+  Db lite(SVDATA_SQLITE), jet(SVDATA_JET);
   auto esc = [](Db& db, const char* text) {
-    return TakeStr([&](SvStr* o) { SVDataEscapeString(o, &db, text); });
+    return sv::TakeOut([&](SvStr* o) { SVDataEscapeString(o, &db, text); });
   };
   EXPECT_EQ("O''Brien", esc(lite, "O'Brien"));
   EXPECT_EQ("O''Brien", esc(jet, "O'Brien"));
@@ -231,7 +234,7 @@ TEST(DataSqlite, EscapeStringForBothKinds) {
 
 TEST(DataSqlite, RussianFunctionsOfType7) {
   DbFile f;
-  Db db(7);
+  Db db(SVDATA_SQLITE_RU);
   ASSERT_TRUE(db.Connect(f.path));
   EXPECT_EQ(kYoCap + kZheCap, db.One("select upper('" + kYo + kZhe + "')"));
   EXPECT_EQ(kYo + kZhe + "abc", db.One("select lower('" + kYoCap + kZheCap + "ABC')"));
@@ -261,7 +264,7 @@ TEST(DataSqlite, RussianFunctionsOfType7) {
   EXPECT_EQ(kYe + kZhe, db.One("select name from t where name not like '" + kYo + "%'"));
 
   // Type 6 keeps SQLite's own functions, which know only Latin letters.
-  Db plain(6);
+  Db plain(SVDATA_SQLITE);
   ASSERT_TRUE(plain.Connect(f.path));
   EXPECT_EQ(kYo + kZhe + "ABC", plain.One("select upper('" + kYo + kZhe + "abc')"));
 }
@@ -287,7 +290,7 @@ class BusyDatabase : public ::testing::Test {
   DbFile f;
   Db holder{6}, waiter{6};
   ReleaseLater release{nullptr, 1500};
-  HANDLE thread = nullptr;
+  sv::Thread thread;
 
   void SetUp() override {
     ASSERT_TRUE(holder.Connect(f.path));
@@ -299,13 +302,10 @@ class BusyDatabase : public ::testing::Test {
   void LockAndReleaseLater() {
     ASSERT_TRUE(holder.Exec("begin exclusive; insert into t values('held')"));
     release.holder = &holder;
-    thread = CreateThread(nullptr, 0, CommitLater, &release, 0, nullptr);
+    thread = sv::Thread::Start(CommitLater, &release);
   }
   void TearDown() override {
-    if (thread) {
-      WaitForSingleObject(thread, INFINITE);
-      CloseHandle(thread);
-    }
+    if (thread) thread.Wait(INFINITE);
   }
 };
 
@@ -314,7 +314,7 @@ class BusyDatabase : public ::testing::Test {
 TEST_F(BusyDatabase, WriterWaitsAndDoesNotRepeatFinishedStatements) {
   LockAndReleaseLater();
   DWORD start = GetTickCount();
-  Db late(7);  // connecting does not touch the locked file
+  Db late(SVDATA_SQLITE_RU);  // connecting does not touch the locked file
   EXPECT_TRUE(late.Connect(f.path)) << late.Error();
   EXPECT_LT(GetTickCount() - start, 500u);
   // The first statement touches only the waiter's own temporary table and
@@ -340,13 +340,13 @@ TEST_F(BusyDatabase, ReaderWaitsForItsFirstRow) {
 
 TEST(DataSqlite, FreeWithoutDisconnectReleasesTheDatabase) {
   DbFile f;
-  SvDataHandle h = SVDataCreate(6);
+  SvDataHandle h = SVDataCreate(SVDATA_SQLITE);
   TSVDataConnectParams p = ParamsFor(f.path);
   ASSERT_TRUE(SVDataConnect(&h, &p));
   ASSERT_TRUE(SVDataExec(&h, "create table t(a); begin exclusive; insert into t values(1)"));
   ASSERT_TRUE(SVDataOpenQuery(&h, "select a from t"));
   SVDataFree(&h);  // the open transaction is rolled back and the lock released
-  Db other(6);
+  Db other(SVDATA_SQLITE);
   ASSERT_TRUE(other.Connect(f.path));
   DWORD start = GetTickCount();
   EXPECT_TRUE(other.Exec("insert into t values(2)"));
@@ -356,7 +356,7 @@ TEST(DataSqlite, FreeWithoutDisconnectReleasesTheDatabase) {
 
 TEST(DataSqlite, ReconnectAndCompactRefusal) {
   DbFile one, two;
-  Db db(6);
+  Db db(SVDATA_SQLITE);
   ASSERT_TRUE(db.Connect(one.path));
   ASSERT_TRUE(db.Exec("create table first(a)"));
   ASSERT_TRUE(db.Connect(two.path));  // the first connection is closed
@@ -369,8 +369,8 @@ TEST(DataSqlite, ReconnectAndCompactRefusal) {
 
   std::string before = ReadFileBytes(one.path);
   TSVDataConnectParams p = ParamsFor(one.path);
-  EXPECT_FALSE(SVDataCompact(&p, 6));
-  EXPECT_FALSE(SVDataCompact(&p, 7));
+  EXPECT_FALSE(SVDataCompact(&p, SVDATA_SQLITE));
+  EXPECT_FALSE(SVDataCompact(&p, SVDATA_SQLITE_RU));
   EXPECT_EQ(before, ReadFileBytes(one.path));
   EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesW(sv::Wide(one.path + ".~tmp").c_str()));
 }

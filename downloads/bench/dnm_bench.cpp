@@ -31,6 +31,9 @@
 #include "SolvikaDNM.h"
 #include "SolvikaPU.h"
 #include "SolvikaUtils.h"
+#include "file_io.h"
+#include "svstring.h"
+#include "win_handles.h"
 
 namespace {
 
@@ -45,16 +48,10 @@ double Now() {
   return t.QuadPart * 1000.0 / f.QuadPart;
 }
 
-std::string Own(SvStr s) {
-  std::string r(s ? s : "", (size_t)sv::Length(s));
-  sv::Release(s);
-  return r;
-}
-
 std::string JobsList() {
   SvStr out = nullptr;
   SVDNMImportJobsList(&out);
-  return Own(out);
+  return sv::Take(out);
 }
 
 // Status of the first job of the list (-1 when there is none), its total.
@@ -111,50 +108,22 @@ int Follow(double created) {
   return status == SVDNM_INSTALLED ? 0 : 1;
 }
 
-std::string ProgramFolder() {
-  char buf[MAX_PATH * 2];
-  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-  std::string path(buf, n);
-  return path.substr(0, path.rfind('\\') + 1);
-}
-
 std::string HexName(uint32_t code) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%08X", (unsigned)code);
   return buf;
 }
 
-bool ReadAll(const std::string& path, std::string* out) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  char buf[65536];
-  DWORD got = 0;
-  out->clear();
-  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got) out->append(buf, got);
-  CloseHandle(h);
-  return true;
-}
-
-bool WriteAll(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD put = 0;
-  bool ok = WriteFile(h, bytes.data(), (DWORD)bytes.size(), &put, nullptr) && put == bytes.size();
-  CloseHandle(h);
-  return ok;
-}
+bool WriteAll(const std::string& path, const std::string& bytes) { return sv::WriteFileReplacing(path, bytes); }
 
 std::string Zlib(void(SVAPI* fn)(SvStr*, SvStr), const std::string& in) {
-  SvStr arg = sv::StrNew(in.data(), (int32_t)in.size());
-  SvStr out = nullptr;
-  fn(&out, arg);
-  sv::Release(arg);
-  return Own(out);
+  sv::OwnedStr arg(in);
+  return sv::TakeOut([&](SvStr* out) { fn(out, arg); });
 }
 
 std::string Digest(const std::string& body) {
   std::string framed = "\x02" + body + "\x03";
-  return Own(MD5Buffer(framed.data(), (int32_t)framed.size()));
+  return sv::Take(MD5Buffer(framed.data(), (int32_t)framed.size()));
 }
 
 // The body with the value of line `key` replaced.
@@ -201,7 +170,7 @@ DWORD WINAPI WakeEvery10Ms(void*) {
 }
 
 int Ticks(const std::string& url, int jobs, int seconds) {
-  const std::string folder = ProgramFolder();
+  const std::string folder = sv::ProgramFolder();
   const std::string jobDir = folder + "SVData\\SVDNM\\";
   // The process itself, idle, without the manager thread: what the ticks
   // are measured against.
@@ -209,11 +178,10 @@ int Ticks(const std::string& url, int jobs, int seconds) {
   // For scale: the same with one thread that only wakes every 10 ms, as the
   // manager thread does between ticks to notice a stop request early.
   {
-    HANDLE waker = CreateThread(nullptr, 0, WakeEvery10Ms, nullptr, 0, nullptr);
+    sv::Thread waker = sv::Thread::Start(WakeEvery10Ms, nullptr);
     MeasureTicks("WAKE10", seconds);
     g_stopWaker = true;
-    WaitForSingleObject(waker, INFINITE);
-    CloseHandle(waker);
+    waker.Wait(INFINITE);
   }
   StartManager();
   if (!SVDNMCreateDownload(url.c_str(), folder.c_str())) return std::puts("CREATE FAILED"), 1;
@@ -225,7 +193,7 @@ int Ticks(const std::string& url, int jobs, int seconds) {
   SolvikaDNMStop();
 
   std::string packed, text;
-  if (!ReadAll(jobDir + HexName(code) + ".svdnm", &packed)) return std::puts("NO JOB FILE"), 1;
+  if (!sv::ReadWholeFile(jobDir + HexName(code) + ".svdnm", &packed)) return std::puts("NO JOB FILE"), 1;
   text = Zlib(zlibDecompress, packed);
   size_t nl = text.find('\n');
   if (text.compare(0, 5, "Hash\t") != 0 || nl == std::string::npos) return std::puts("NO HASH LINE"), 1;

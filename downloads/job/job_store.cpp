@@ -4,7 +4,7 @@
 
 #include "SolvikaPU.h"
 #include "SolvikaUtils.h"
-#include "file_replace.h"
+#include "file_io.h"
 #include "job_text.h"
 #include "svstring.h"
 #include "wide.h"
@@ -23,7 +23,7 @@ bool EndsWithNoCase(const std::string& s, const std::string& tail) {
 }
 
 void DeleteOneFile(const std::string& path) {
-  if (FileExists(path)) SVDeleteFile(path.c_str());
+  if (sv::FileExists(path)) SVDeleteFile(path.c_str());
 }
 
 // Reads, decompresses and checks one job file. Returns the record, or null
@@ -43,7 +43,7 @@ JobRecord* ReadJobFile(const std::string& path, bool& damaged) {
   SvStr packed = sv::StrAlloc((int32_t)size);
   if (size && !packed) return nullptr;
   bool read = size == 0 || (ReadFile(f.Get(), packed, size, &got, nullptr) && got == size);
-  f.Close();
+  f.Reset();
   SvStr text = nullptr;
   if (read && size) zlibDecompress(&text, packed);
   sv::Release(packed);
@@ -54,34 +54,16 @@ JobRecord* ReadJobFile(const std::string& path, bool& damaged) {
     delete job;
     return nullptr;
   }
-  job->SavedText.swap(plain);
+  job->savedText.swap(plain);
   damaged = false;
   return job;
 }
 
 }  // namespace
 
-std::string ProgramFolder() {
-  SvStr dir = nullptr;
-  GetCurrDir(&dir);
-  return sv::Take(dir);
-}
+std::string JobFolder() { return sv::ProgramFolder() + "SVData\\SVDNM\\"; }
 
-std::string JobFolder() { return ProgramFolder() + "SVData\\SVDNM\\"; }
-
-bool FolderExists(const std::string& path) { return SVDirExsists(path.c_str()) != 0; }
-
-bool FileExists(const std::string& path) { return SVFileExists(path.c_str()) != 0; }
-
-bool CreateFolder(const std::string& path) {
-  CreateDirectoryW(sv::Wide(path).c_str(), nullptr);
-  return FolderExists(path);
-}
-
-bool EnsureJobFolder() {
-  CreateFolder(ProgramFolder() + "SVData\\");
-  return CreateFolder(JobFolder());
-}
+bool EnsureJobFolder() { return sv::CreateFolderTree(JobFolder()); }
 
 std::string DownloadFolder(uint32_t code) { return JobFolder() + HexName(code) + "\\"; }
 
@@ -89,23 +71,24 @@ std::string JobFilePath(uint32_t code) { return JobFolder() + HexName(code) + ".
 
 void SaveJob(JobRecord& job) {
   std::string plain = BuildJobText(job);
-  if (plain == job.SavedText) return;
+  if (plain == job.savedText) return;
   SvStr text = sv::NewStr(plain);
   SvStr packed = nullptr;
   zlibCompress(&packed, text);
   sv::Release(text);
   std::string bytes = sv::Take(packed);
   if (bytes.empty()) return;
-  std::string target = JobFilePath(job.Code);
-  if (sv::WriteFileReplacing(sv::Wide(target), sv::Wide(JobFolder() + HexName(job.Code) + kTempSuffix), bytes))
-    job.SavedText.swap(plain);
+  std::string target = JobFilePath(job.code);
+  if (sv::WriteFileReplacing(sv::Wide(target), sv::Wide(JobFolder() + HexName(job.code) + kTempSuffix), bytes))
+    job.savedText.swap(plain);
 }
 
 std::vector<JobRecord*> LoadJobs() {
   std::vector<JobRecord*> jobs;
   const std::string folder = JobFolder();
-  for (const std::string& name : FindNames(folder + "*" + kTempSuffix, false)) DeleteOneFile(folder + name);
-  for (const std::string& name : FindNames(folder + "*.svdnm", false)) {
+  for (const std::string& name : sv::FindNames(folder + "*" + kTempSuffix, sv::EntryKind::kFiles))
+    DeleteOneFile(folder + name);
+  for (const std::string& name : sv::FindNames(folder + "*.svdnm", sv::EntryKind::kFiles)) {
     if (!EndsWithNoCase(name, ".svdnm")) continue;
     bool damaged = false;
     JobRecord* job = ReadJobFile(folder + name, damaged);
@@ -119,42 +102,18 @@ uint32_t AllocateCode() {
   static sv::CriticalSection lock;
   static uint32_t counter = 0;
   sv::Lock hold(lock);
-  const std::string ini = ProgramFolder() + "SolvikaLC.ini";
+  const std::string ini = sv::ProgramFolder() + "SolvikaLC.ini";
   if (counter == 0) counter = (uint32_t)GetCustomIniInt("SVDNM", "LastHandle", ini.c_str(), 0);
   const std::string folder = JobFolder();
   for (;;) {
     counter++;
-    if (counter == 0 || counter == 0xFFFFFFFFu) continue;
+    if (counter == kRefusedJobCode || counter == kFailedJobCode) continue;
     std::string base = folder + HexName(counter);
-    if (FileExists(base + ".svdnm") || FolderExists(base)) continue;
+    if (sv::FileExists(base + ".svdnm") || sv::FolderExists(base)) continue;
     break;
   }
   SetCustomIniInt("SVDNM", "LastHandle", (int32_t)counter, ini.c_str());
   return counter;
-}
-
-std::vector<std::string> FindNames(const std::string& pattern, bool folders) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(sv::Wide(pattern).c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    std::wstring n = fd.cFileName;
-    if (n == L"." || n == L"..") continue;
-    if (isFolder == folders) names.push_back(sv::Narrow(n));
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-  return names;
-}
-
-void RemoveTree(const std::string& folder) {
-  std::string base = folder;
-  if (!base.empty() && base.back() != '\\') base += '\\';
-  if (!FolderExists(base)) return;
-  for (const std::string& name : FindNames(base + "*", false)) SVDeleteFile((base + name).c_str());
-  for (const std::string& name : FindNames(base + "*", true)) RemoveTree(base + name);
-  RemoveDirectoryW(sv::Wide(base).c_str());
 }
 
 void DeleteJobFiles(const std::string& name, bool keepJobFile) {
@@ -164,9 +123,9 @@ void DeleteJobFiles(const std::string& name, bool keepJobFile) {
     DeleteOneFile(full + ".txt");
     DeleteOneFile(full + ".svdnm");
   }
-  RemoveTree(full);
-  RemoveTree(full + "-1");
-  RemoveTree(full + "-2");
+  sv::RemoveFolderTree(full);
+  sv::RemoveFolderTree(full + "-1");
+  sv::RemoveFolderTree(full + "-2");
 }
 
 }  // namespace svdnm

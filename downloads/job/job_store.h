@@ -11,9 +11,7 @@ namespace svdnm {
 
 // Program folder + "SVData\SVDNM\" (with the trailing "\").
 std::string JobFolder();
-// Program folder with its trailing "\".
-std::string ProgramFolder();
-// Creates both levels of the job folder when missing.
+// Creates the job folder (and "SVData") when missing.
 bool EnsureJobFolder();
 // Job folder + hex name + "\": where the transfer writes the job's files.
 std::string DownloadFolder(uint32_t code);
@@ -34,13 +32,5 @@ uint32_t AllocateCode();
 // Removes the job's folders and, unless `keepJobFile`, its job file. `name`
 // is the hex name with or without ".svdnm".
 void DeleteJobFiles(const std::string& name, bool keepJobFile);
-// Deletes every file of a folder tree, then the folders; failures ignored.
-void RemoveTree(const std::string& folder);
-
-// Names (not paths) of the files, or of the folders, that `pattern` matches.
-std::vector<std::string> FindNames(const std::string& pattern, bool folders);
-bool FolderExists(const std::string& path);
-bool FileExists(const std::string& path);
-bool CreateFolder(const std::string& path);  // true when it exists afterwards
 
 }  // namespace svdnm

@@ -3,7 +3,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "SolvikaDNM.h"
 #include "SolvikaUtils.h"
+#include "decimal.h"
 #include "svstring.h"
 
 namespace svdnm {
@@ -20,28 +22,8 @@ std::string BodyDigest(std::string_view body) {
   framed += '\x02';
   framed += body;
   framed += '\x03';
-  SvStr bytes = sv::NewStr(framed);
-  SvStr digest = MD5(bytes);
-  std::string result(digest ? digest : "", (size_t)sv::Length(digest));
-  sv::Release(bytes);
-  sv::Release(digest);
-  return result;
-}
-
-uint32_t ParseNumber(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) i++;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  uint64_t value = 0;
-  bool digits = false;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; i++) {
-    value = value * 10 + (uint64_t)(text[i] - '0');
-    digits = true;
-  }
-  if (!digits) return 0;
-  if (negative) value = (uint64_t)0 - value;
-  return (uint32_t)value;
+  sv::OwnedStr bytes(framed);
+  return sv::Take(MD5(bytes));
 }
 
 std::string FormatLastModified(double value) {
@@ -65,6 +47,9 @@ double ParseLastModified(std::string_view text) {
 
 namespace {
 
+// Longer file indexes are refused before they could wrap around 32 bits.
+const size_t kMaxIndexDigits = 9;
+
 void Line(std::string& out, std::string_view key, std::string_view value) {
   out += key;
   out += '\t';
@@ -75,114 +60,107 @@ void Line(std::string& out, std::string_view key, std::string_view value) {
 void Line(std::string& out, std::string_view key, uint32_t value) { Line(out, key, std::to_string(value)); }
 
 void RequestBlock(std::string& out, const std::string& prefix, const Request& r) {
-  Line(out, prefix + "-Size", (uint32_t)r.Size);
-  if (r.Size == 0) return;
-  Line(out, prefix + "-Method", r.Method);
-  Line(out, prefix + "-HType", r.HostMode);
-  Line(out, prefix + "-TimeO", (uint32_t)r.Timeout);
-  Line(out, prefix + "-BAE", r.AutoExtract ? 1u : 0u);
-  Line(out, prefix + "-BRDS", r.Resume ? 1u : 0u);
-  Line(out, prefix + "-BODW", r.LogReply ? 1u : 0u);
-  Line(out, prefix + "-Query", r.Path);
-  Line(out, prefix + "-Host", r.Host);
-  Line(out, prefix + "-FNames", r.Files);
-  Line(out, prefix + "-OutDir", r.LocalDir);
-  Line(out, prefix + "-UAgent", r.Tag);
+  Line(out, prefix + "-Size", (uint32_t)r.size);
+  if (r.size == 0) return;
+  Line(out, prefix + "-Method", r.method);
+  Line(out, prefix + "-HType", r.hostMode);
+  Line(out, prefix + "-TimeO", (uint32_t)r.timeout);
+  Line(out, prefix + "-BAE", r.autoExtract ? 1u : 0u);
+  Line(out, prefix + "-BRDS", r.resume ? 1u : 0u);
+  Line(out, prefix + "-BODW", r.logReply ? 1u : 0u);
+  Line(out, prefix + "-Query", r.path);
+  Line(out, prefix + "-Host", r.host);
+  Line(out, prefix + "-FNames", r.files);
+  Line(out, prefix + "-OutDir", r.localDir);
+  Line(out, prefix + "-UAgent", r.tag);
 }
 
 void FileBlock(std::string& out, const std::string& prefix, const FileEntry& f) {
-  Line(out, prefix + "-FName", f.Name);
-  Line(out, prefix + "-FPath", f.Path);
-  Line(out, prefix + "-rHost", f.Host);
-  Line(out, prefix + "-rETag", f.ETag);
-  Line(out, prefix + "-sLLen", (uint32_t)f.Offset);
-  Line(out, prefix + "-rLength", (uint32_t)f.Bytes);
-  Line(out, prefix + "-rCode", (uint32_t)f.ResultCode);
-  Line(out, prefix + "-rLastMod", FormatLastModified(f.LastModified));
+  Line(out, prefix + "-FName", f.name);
+  Line(out, prefix + "-FPath", f.path);
+  Line(out, prefix + "-rHost", f.host);
+  Line(out, prefix + "-rETag", f.eTag);
+  Line(out, prefix + "-sLLen", (uint32_t)f.offset);
+  Line(out, prefix + "-rLength", (uint32_t)f.bytes);
+  Line(out, prefix + "-rCode", (uint32_t)f.resultCode);
+  Line(out, prefix + "-rLastMod", FormatLastModified(f.lastModified));
 }
 
 uint8_t RemapStatus(uint8_t status) {
   // Work that was running (or failed) when the program ended is retried.
   switch (status) {
-    case 1: case 2: return 0;
-    case 4: return 5;
-    case 7: case 8: return 6;
-    case 10: return 3;
+    case SVDNM_QUERYING: case SVDNM_QUERY_FAILED: return SVDNM_NEW;
+    case SVDNM_TRANSFERRING: return SVDNM_PAUSED;
+    case SVDNM_INSTALLING: case SVDNM_INSTALL_FAILED: return SVDNM_TRANSFERRED;
+    case SVDNM_TRANSFER_FAILED: return SVDNM_READY;
     default: return status;
   }
 }
 
 void SetRequestField(Request& r, std::string_view key, std::string_view value) {
   if (key == "Size") {
-    r.Size = (int32_t)ParseNumber(value);
+    r.size = (int32_t)sv::ParseDecimal(value);
     return;
   }
-  if (r.Size != 48) return;  // fields count only inside a real block
-  if (key == "Method") r.Method = (uint8_t)ParseNumber(value);
-  else if (key == "HType") r.HostMode = (uint8_t)ParseNumber(value);
-  else if (key == "TimeO") r.Timeout = (int32_t)ParseNumber(value);
-  else if (key == "BAE") r.AutoExtract = (uint8_t)ParseNumber(value) != 0;
-  else if (key == "BRDS") r.Resume = (uint8_t)ParseNumber(value) != 0;
-  else if (key == "BODW") r.LogReply = (uint8_t)ParseNumber(value) != 0;
-  else if (key == "Query") r.Path = value;
-  else if (key == "Host") r.Host = value;
-  else if (key == "FNames") r.Files = value;
-  else if (key == "OutDir") r.LocalDir = value;
-  else if (key == "UAgent") r.Tag = value;
+  if (r.size != kStoredParamsSize) return;  // fields count only inside a real block
+  if (key == "Method") r.method = (uint8_t)sv::ParseDecimal(value);
+  else if (key == "HType") r.hostMode = (uint8_t)sv::ParseDecimal(value);
+  else if (key == "TimeO") r.timeout = (int32_t)sv::ParseDecimal(value);
+  else if (key == "BAE") r.autoExtract = (uint8_t)sv::ParseDecimal(value) != 0;
+  else if (key == "BRDS") r.resume = (uint8_t)sv::ParseDecimal(value) != 0;
+  else if (key == "BODW") r.logReply = (uint8_t)sv::ParseDecimal(value) != 0;
+  else if (key == "Query") r.path = value;
+  else if (key == "Host") r.host = value;
+  else if (key == "FNames") r.files = value;
+  else if (key == "OutDir") r.localDir = value;
+  else if (key == "UAgent") r.tag = value;
 }
 
 void SetFileField(FileEntry& f, std::string_view key, std::string_view value) {
-  if (key == "FName") f.Name = value;
-  else if (key == "FPath") f.Path = value;
-  else if (key == "rHost") f.Host = value;
-  else if (key == "rETag") f.ETag = value;
-  else if (key == "sLLen") f.Offset = (int32_t)ParseNumber(value);
-  else if (key == "rLength") f.Bytes = (int32_t)ParseNumber(value);
-  else if (key == "rCode") f.ResultCode = (int32_t)ParseNumber(value);
-  else if (key == "rLastMod") f.LastModified = ParseLastModified(value);
-}
-
-bool IsDecimal(std::string_view text) {
-  if (text.empty()) return false;
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  return true;
+  if (key == "FName") f.name = value;
+  else if (key == "FPath") f.path = value;
+  else if (key == "rHost") f.host = value;
+  else if (key == "rETag") f.eTag = value;
+  else if (key == "sLLen") f.offset = (int32_t)sv::ParseDecimal(value);
+  else if (key == "rLength") f.bytes = (int32_t)sv::ParseDecimal(value);
+  else if (key == "rCode") f.resultCode = (int32_t)sv::ParseDecimal(value);
+  else if (key == "rLastMod") f.lastModified = ParseLastModified(value);
 }
 
 void SetField(JobRecord& job, bool& haveFiles, std::string_view key, std::string_view value) {
-  if (key == "Title") job.Title = value;
-  else if (key == "IParam") job.IParam = value;
-  else if (key == "Code") job.Code = ParseNumber(value);
-  else if (key == "Pos") job.Pos = ParseNumber(value);
-  else if (key == "TotalLength") job.TotalLength = ParseNumber(value);
-  else if (key == "DoneLength") job.DoneLength = ParseNumber(value);
-  else if (key == "CurrFile") job.CurrFile = ParseNumber(value);
-  else if (key == "CurrLength") job.CurrLength = ParseNumber(value);
-  else if (key == "Status") job.Status = RemapStatus((uint8_t)ParseNumber(value));
-  else if (key == "IType") job.IType = (uint8_t)ParseNumber(value);
+  if (key == "Title") job.title = value;
+  else if (key == "IParam") job.iParam = value;
+  else if (key == "Code") job.code = sv::ParseDecimal(value);
+  else if (key == "Pos") job.pos = sv::ParseDecimal(value);
+  else if (key == "TotalLength") job.totalLength = sv::ParseDecimal(value);
+  else if (key == "DoneLength") job.doneLength = sv::ParseDecimal(value);
+  else if (key == "CurrFile") job.currFile = sv::ParseDecimal(value);
+  else if (key == "CurrLength") job.currLength = sv::ParseDecimal(value);
+  else if (key == "Status") job.status = RemapStatus((uint8_t)sv::ParseDecimal(value));
+  else if (key == "IType") job.iType = (uint8_t)sv::ParseDecimal(value);
   else if (key == "FCount") {
-    uint32_t n = ParseNumber(value);
-    job.Files.clear();
+    uint32_t n = sv::ParseDecimal(value);
+    job.files.clear();
     haveFiles = false;
     try {
-      if (n > 0) job.Files.resize(n);
+      if (n > 0) job.files.resize(n);
       haveFiles = n > 0;
     } catch (...) {
-      job.Files.clear();
+      job.files.clear();
     }
   } else {
     size_t dash = key.find('-');
     if (dash == std::string_view::npos) return;
     std::string_view target = key.substr(0, dash), rest = key.substr(dash + 1);
-    if (target == "Download") SetRequestField(job.Download, rest, value);
-    else if (target == "PS") SetRequestField(job.PS, rest, value);
+    if (target == "Download") SetRequestField(job.download, rest, value);
+    else if (target == "PS") SetRequestField(job.ps, rest, value);
     else if (target == "File" && haveFiles) {
       size_t dash2 = rest.find('-');
       if (dash2 == std::string_view::npos) return;
       std::string_view index = rest.substr(0, dash2);
-      if (!IsDecimal(index) || index.size() > 9) return;
-      uint32_t i = ParseNumber(index);
-      if (i < job.Files.size()) SetFileField(job.Files[i], rest.substr(dash2 + 1), value);
+      if (!sv::IsDecimal(index) || index.size() > kMaxIndexDigits) return;
+      uint32_t i = sv::ParseDecimal(index);
+      if (i < job.files.size()) SetFileField(job.files[i], rest.substr(dash2 + 1), value);
     }
   }
 }
@@ -191,21 +169,21 @@ void SetField(JobRecord& job, bool& haveFiles, std::string_view key, std::string
 
 std::string BuildJobBody(const JobRecord& job) {
   std::string out;
-  Line(out, "Title", job.Title);
-  Line(out, "Code", job.Code);
-  Line(out, "Pos", job.Pos);
-  Line(out, "Status", job.Status);
-  Line(out, "TotalLength", job.TotalLength);
-  Line(out, "DoneLength", job.DoneLength);
-  Line(out, "CurrFile", job.CurrFile);
-  Line(out, "CurrLength", job.CurrLength);
-  Line(out, "IType", job.IType);
-  Line(out, "IParam", job.IParam);
-  RequestBlock(out, "Download", job.Download);
-  RequestBlock(out, "PS", job.PS);
-  if (!job.Files.empty()) {
-    Line(out, "FCount", (uint32_t)job.Files.size());
-    for (size_t i = 0; i < job.Files.size(); i++) FileBlock(out, "File-" + std::to_string(i), job.Files[i]);
+  Line(out, "Title", job.title);
+  Line(out, "Code", job.code);
+  Line(out, "Pos", job.pos);
+  Line(out, "Status", job.status);
+  Line(out, "TotalLength", job.totalLength);
+  Line(out, "DoneLength", job.doneLength);
+  Line(out, "CurrFile", job.currFile);
+  Line(out, "CurrLength", job.currLength);
+  Line(out, "IType", job.iType);
+  Line(out, "IParam", job.iParam);
+  RequestBlock(out, "Download", job.download);
+  RequestBlock(out, "PS", job.ps);
+  if (!job.files.empty()) {
+    Line(out, "FCount", (uint32_t)job.files.size());
+    for (size_t i = 0; i < job.files.size(); i++) FileBlock(out, "File-" + std::to_string(i), job.files[i]);
   }
   return out;
 }

@@ -22,9 +22,8 @@ bool ParseJobText(std::string_view text, JobRecord& job);
 // Digest text of 0x02 + body + 0x03.
 std::string BodyDigest(std::string_view body);
 
-// Decimal text as 64-bit, low 32 bits kept ("-1" and "4294967295" alike);
-// anything that is not a number reads as 0.
-uint32_t ParseNumber(std::string_view text);
+// Numbers are read with sv::ParseDecimal (decimal.h): low 32 bits kept,
+// "-1" and "4294967295" alike, anything that is not a number reads as 0.
 // " 3.95930000000000E+0004": 15 significant digits, a blank in front of values
 // that are not negative, a signed four-digit exponent, "." as the separator.
 std::string FormatLastModified(double value);

@@ -4,8 +4,10 @@
 // is applied at the next program start.
 #include <windows.h>
 
+#include "SolvikaDNM.h"
 #include "SolvikaPU.h"
 #include "SolvikaUtils.h"
+#include "file_io.h"
 #include "job/job_store.h"
 #include "manager.h"
 #include "wide.h"
@@ -22,69 +24,62 @@ bool IsPackage(const std::string& name) {
 
 class Installer {
  public:
-  explicit Installer(InstallRecord& r) : r_(r), job_(*r.Job) {}
+  explicit Installer(InstallRecord& r) : r_(r), job_(*r.job) {}
 
   void Run() {
-    const std::string hex = r_.CodeHex;
+    const std::string hex = r_.codeHex;
     const std::string download = JobFolder() + hex + "\\";
     const std::string unpack = JobFolder() + hex + "-1\\";
-    std::string target = job_.Download.LocalDir;
-    if (!target.empty() && target[0] == ':') target = ProgramFolder() + target.substr(1);
+    std::string target = job_.download.localDir;
+    if (!target.empty() && target[0] == ':') target = sv::ProgramFolder() + target.substr(1);
     if (!target.empty() && target.back() != '\\' && target.back() != '/') target += '\\';
-    r_.TargetDir = target;
-    if (target.empty() || !CreateFolderPath(target)) return Fail(u8"Нет доступа для инсталяции!");
+    r_.targetDir = target;
+    if (target.empty() || !sv::CreateFolderTree(target)) return Fail(u8"Нет доступа для инсталяции!");
 
-    if (job_.Download.AutoExtract) {
-      r_.SourceDir = unpack;
-      if (!CreateFolder(unpack)) return Fail(u8"Нет доступа для инсталяции!");
-      for (const std::string& zip : FindNames(download + "*.zip", false)) {
-        if (r_.Cancel) return;
+    if (job_.download.autoExtract) {
+      r_.sourceDir = unpack;
+      if (!sv::CreateFolderTree(unpack)) return Fail(u8"Нет доступа для инсталяции!");
+      for (const std::string& zip : sv::FindNames(download + "*.zip", sv::EntryKind::kFiles)) {
+        if (r_.cancel) return;
         if (UnZipFiles((download + zip).c_str(), unpack.c_str(), "*.*") != SVZIP_OK)
           return Fail(u8"Невозможно разархивировать!");
         SVDeleteFile((download + zip).c_str());
       }
-      if (job_.IType != 1) {
+      if (job_.iType != 1) {
         if (!MoveFiles(unpack, target, false)) return Fail(u8"Невозможно скопировать файл!");
       } else {
         if (!MoveFiles(download, unpack, true)) return Fail(u8"Невозможно скопировать файл!");
         std::string package = download + hex + ".uiu";
         if (ZipFiles(package.c_str(), (unpack + "*.*").c_str()) != SVZIP_OK)
           return Fail(u8"Невозможно скопировать файл!");
-        RemoveTree(unpack);
+        sv::RemoveFolderTree(unpack);
       }
     }
-    r_.SourceDir = download;
+    r_.sourceDir = download;
     if (!MoveFiles(download, target, false)) return Fail(u8"Невозможно скопировать файл!");
     DeleteJobFiles(hex, true);
-    ManagerLock hold;
-    if (job_.Status == 7) job_.Status = 9;
+    sv::Lock hold(ManagerLock());
+    if (job_.status == SVDNM_INSTALLING) job_.status = SVDNM_INSTALLED;
   }
 
  private:
-  // Sets status 8 with the message, unless the manager asked us to give up.
+  // Sets SVDNM_INSTALL_FAILED with the message, unless the manager asked us
+  // to give up.
   void Fail(const char* utf8) {
-    if (r_.Cancel) return;
-    ManagerLock hold;
-    AddError(*r_.Owner, sv::Ru(utf8));
-    if (job_.Status == 7) job_.Status = 8;
-  }
-
-  static bool CreateFolderPath(const std::string& folder) {
-    if (FolderExists(folder)) return true;
-    std::string parent = folder.substr(0, folder.size() - 1);
-    size_t cut = parent.find_last_of("\\/");
-    if (cut != std::string::npos && cut > 2) CreateFolderPath(parent.substr(0, cut + 1));
-    return CreateFolder(folder);
+    if (r_.cancel) return;
+    sv::Lock hold(ManagerLock());
+    AddError(*r_.owner, sv::Ru(utf8));
+    if (job_.status == SVDNM_INSTALLING) job_.status = SVDNM_INSTALL_FAILED;
   }
 
   // Moves the plain files of `from` into `to`, replacing files of the same
   // name. Stops with false at the first file that cannot go, or on Cancel.
   bool MoveFiles(const std::string& from, const std::string& to, bool skipPackages) {
-    for (const std::string& name : FindNames(from + "*.*", false)) {
-      if (r_.Cancel) return false;
+    for (const std::string& name : sv::FindNames(from + "*.*", sv::EntryKind::kFiles)) {
+      if (r_.cancel) return false;
       if (skipPackages && IsPackage(name)) continue;
       std::string dest = to + name;
-      if (FileExists(dest) && !SVDeleteFile(dest.c_str())) return false;
+      if (sv::FileExists(dest) && !SVDeleteFile(dest.c_str())) return false;
       if (!SVMoveFile((from + name).c_str(), dest.c_str())) return false;
     }
     return true;
@@ -98,7 +93,7 @@ DWORD WINAPI InstallThread(void* record) {
   try {
     Installer(*(InstallRecord*)record).Run();
   } catch (...) {
-    // The tick sees the job still in status 7 and reports the failure.
+    // The tick sees the job still installing and reports the failure.
   }
   return 0;
 }
@@ -107,38 +102,35 @@ DWORD WINAPI InstallThread(void* record) {
 
 void StartInstall(Manager& m, JobRecord* job) {
   auto* r = new InstallRecord();
-  r->Job = job;
-  r->Owner = &m;
-  r->CodeHex = HexName(job->Code);
-  job->Status = 7;
-  m.Install = r;
-  r->Thread = CreateThread(nullptr, 0, InstallThread, r, 0, nullptr);
+  r->job = job;
+  r->owner = &m;
+  r->codeHex = HexName(job->code);
+  job->status = SVDNM_INSTALLING;
+  m.install = r;
+  r->thread = sv::Thread::Start(InstallThread, r);
 }
 
 void CheckInstall(Manager& m) {
-  InstallRecord* r = m.Install;
-  if (r->Thread && WaitForSingleObject(r->Thread, 0) != WAIT_OBJECT_0) return;
-  if (r->Job->Status == 7) {
-    r->Job->Status = 8;
+  InstallRecord* r = m.install;
+  if (r->thread && !r->thread.Wait(0)) return;
+  if (r->job->status == SVDNM_INSTALLING) {
+    r->job->status = SVDNM_INSTALL_FAILED;
     AddError(m, sv::Ru(u8"Внутрення ошибка инсталяции!"));
   }
   FinishInstall(m);
 }
 
 void FinishInstall(Manager& m) {
-  InstallRecord* r = m.Install;
-  r->Cancel = true;
-  if (r->Thread) {
-    WaitForSingleObject(r->Thread, INFINITE);
-    CloseHandle(r->Thread);
-  }
-  ManagerLock hold;
-  JobRecord& job = *r->Job;
-  if (job.Status == 7) job.Status = 6;
+  InstallRecord* r = m.install;
+  r->cancel = true;
+  if (r->thread) r->thread.Wait(INFINITE);
+  sv::Lock hold(ManagerLock());
+  JobRecord& job = *r->job;
+  if (job.status == SVDNM_INSTALLING) job.status = SVDNM_TRANSFERRED;
   CleanupFinished(m);
   Notify(job);
   SaveJob(job);
-  m.Install = nullptr;
+  m.install = nullptr;
   delete r;
 }
 

@@ -5,41 +5,36 @@
 #include <algorithm>
 
 #include "SolvikaUtils.h"
+#include "file_io.h"
 #include "job/job_store.h"
 
 namespace svdnm {
 
 namespace {
 
-// Exists from library load to unload, so exports may lock it whether the
-// manager thread runs or not.
-CRITICAL_SECTION& LockObject() {
-  static CRITICAL_SECTION cs = [] {
-    CRITICAL_SECTION c;
-    InitializeCriticalSection(&c);
-    return c;
-  }();
-  return cs;
-}
+// Installed jobs are kept in the list for the interface until there are more
+// than kMaxInstalledKept; then the oldest go down to kInstalledKeptAfterCleanup.
+const size_t kMaxInstalledKept = 35;
+const size_t kInstalledKeptAfterCleanup = 30;
 
-std::string SettingsFile() { return ProgramFolder() + "SolvikaLC.ini"; }
+std::string SettingsFile() { return sv::ProgramFolder() + "SolvikaLC.ini"; }
 
 void FreeJobs(Manager& m) {
-  for (JobRecord* job : m.Jobs) delete job;
-  m.Jobs.clear();
+  for (JobRecord* job : m.jobs) delete job;
+  m.jobs.clear();
 }
 
 void Shutdown(Manager& m) {
   // The installation thread takes the lock for its messages: wait for it
   // without holding the lock.
-  if (m.Install) FinishInstall(m);
-  ManagerLock hold;
-  if (m.InfoWork) StopWork(m, m.InfoWork);
-  for (JobRecord* job : m.Jobs) SaveJob(*job);
+  if (m.install) FinishInstall(m);
+  sv::Lock hold(ManagerLock());
+  if (m.infoWork) StopWork(m, m.infoWork);
+  for (JobRecord* job : m.jobs) SaveJob(*job);
   CleanupFinished(m);
-  while (!m.Works.empty()) StopWork(m, m.Works.front());
+  while (!m.works.empty()) StopWork(m, m.works.front());
   FreeJobs(m);
-  m.Enabled = false;
+  m.enabled = false;
 }
 
 }  // namespace
@@ -49,70 +44,75 @@ Manager& State() {
   return m;
 }
 
-void LockManager() { EnterCriticalSection(&LockObject()); }
-void UnlockManager() { LeaveCriticalSection(&LockObject()); }
+// Made on first use (thread-safe) and kept until the library unloads, so
+// exports may lock it whether the manager thread runs or not.
+sv::CriticalSection& ManagerLock() {
+  static sv::CriticalSection lock;
+  return lock;
+}
 
 void AddError(Manager& m, const std::string& message) {
   SYSTEMTIME t;
   GetLocalTime(&t);
   char stamp[32];
   snprintf(stamp, sizeof stamp, "[%2d:%2d:%2d] ", t.wHour, t.wMinute, t.wSecond);
-  m.ErrorLog = stamp + message + "\r" + m.ErrorLog;
+  m.errorLog = stamp + message + "\r" + m.errorLog;
 }
 
 void SortJobs(Manager& m) {
-  std::stable_sort(m.Jobs.begin(), m.Jobs.end(), [](const JobRecord* a, const JobRecord* b) { return a->Pos < b->Pos; });
+  std::stable_sort(m.jobs.begin(), m.jobs.end(), [](const JobRecord* a, const JobRecord* b) { return a->pos < b->pos; });
 }
 
 void SortWorks(Manager& m) {
-  std::stable_sort(m.Works.begin(), m.Works.end(),
-                   [](const Work* a, const Work* b) { return a->Job->Pos < b->Job->Pos; });
+  std::stable_sort(m.works.begin(), m.works.end(),
+                   [](const Work* a, const Work* b) { return a->job->pos < b->job->pos; });
 }
 
 JobRecord* FindJob(Manager& m, uint32_t code) {
-  for (JobRecord* job : m.Jobs)
-    if (job->Code == code) return job;
+  for (JobRecord* job : m.jobs)
+    if (job->code == code) return job;
   return nullptr;
 }
 
 void CleanupFinished(Manager& m) {
-  size_t finished = std::count_if(m.Jobs.begin(), m.Jobs.end(), [](const JobRecord* j) { return j->Status == 9; });
-  if (finished <= 35) return;
-  for (JobRecord* job : m.Jobs) {
-    if (finished <= 30) break;
-    if (job->Status != 9) continue;
-    job->Status = 12;
+  size_t finished =
+      std::count_if(m.jobs.begin(), m.jobs.end(), [](const JobRecord* j) { return j->status == SVDNM_INSTALLED; });
+  if (finished <= kMaxInstalledKept) return;
+  for (JobRecord* job : m.jobs) {
+    if (finished <= kInstalledKeptAfterCleanup) break;
+    if (job->status != SVDNM_INSTALLED) continue;
+    job->status = SVDNM_DELETED;
     SaveJob(*job);
     finished--;
   }
 }
 
 void SetThreadsCount(Manager& m, int32_t value) {
-  m.ThreadsCount = value;
+  m.threadsCount = value;
   SetCustomIniInt("SVDNM", "ThreadsCount", value, SettingsFile().c_str());
 }
 
 void SetThreadsSleep(Manager& m, int32_t value) {
-  m.ThreadsSleep = value;
-  for (Work* w : m.Works)
-    if (w->Phase == 2) SVNetChangeSleep(&w->Net, (uint16_t)value);
+  m.threadsSleep = value;
+  for (Work* w : m.works)
+    if (w->phase == kPhaseDownload) SVNetChangeSleep(&w->net, (uint16_t)value);
   SetCustomIniInt("SVDNM", "ThreadsSleep", value, SettingsFile().c_str());
 }
 
 void Tick(Manager& m) {
-  ManagerLock hold;
-  const bool infoRunning = m.InfoWork != nullptr;
+  sv::Lock hold(ManagerLock());
+  const bool infoRunning = m.infoWork != nullptr;
   if (infoRunning) CheckInfoQuery(m);
-  const bool installRunning = m.Install != nullptr;
+  const bool installRunning = m.install != nullptr;
   if (installRunning) CheckInstall(m);
 
   // Works are sorted by Pos, so a lower limit or a stopped queue pauses the
   // later jobs first.
   int32_t counter = 1;
-  std::vector<Work*> works = m.Works;
+  std::vector<Work*> works = m.works;
   for (Work* w : works) {
-    if (std::find(m.Works.begin(), m.Works.end(), w) == m.Works.end()) continue;
-    if (m.Enabled && counter <= m.ThreadsCount && w->Job->Status != 12) {
+    if (std::find(m.works.begin(), m.works.end(), w) == m.works.end()) continue;
+    if (m.enabled && counter <= m.threadsCount && w->job->status != SVDNM_DELETED) {
       AdvanceTransfer(m, w);
       counter++;
     } else {
@@ -121,33 +121,33 @@ void Tick(Manager& m) {
   }
 
   bool infoStarted = false, installStarted = false;
-  for (size_t i = 0; i < m.Jobs.size(); i++) {
-    JobRecord* job = m.Jobs[i];
-    switch (job->Status) {
-      case 0:
+  for (size_t i = 0; i < m.jobs.size(); i++) {
+    JobRecord* job = m.jobs[i];
+    switch (job->status) {
+      case SVDNM_NEW:
         if (!infoRunning && !infoStarted) {
           StartInfoQuery(m, job);
-          infoStarted = m.InfoWork != nullptr;
+          infoStarted = m.infoWork != nullptr;
         }
         break;
-      case 3:
-      case 5:
-        if (m.Enabled && (int32_t)m.Works.size() < m.ThreadsCount) StartTransfer(m, job);
+      case SVDNM_READY:
+      case SVDNM_PAUSED:
+        if (m.enabled && (int32_t)m.works.size() < m.threadsCount) StartTransfer(m, job);
         break;
-      case 6:
-        if (!installRunning && !installStarted && !m.Install) {
+      case SVDNM_TRANSFERRED:
+        if (!installRunning && !installStarted && !m.install) {
           StartInstall(m, job);
           installStarted = true;
         }
         break;
-      case 12: {
+      case SVDNM_DELETED: {
         // A job under installation is removed once its thread has ended.
-        if (m.Install && m.Install->Job == job) break;
-        if (m.InfoWork && m.InfoWork->Job == job) StopWork(m, m.InfoWork);
+        if (m.install && m.install->job == job) break;
+        if (m.infoWork && m.infoWork->job == job) StopWork(m, m.infoWork);
         if (Work* w = WorkOf(m, job)) StopWork(m, w);
-        m.Jobs.erase(m.Jobs.begin() + i);
+        m.jobs.erase(m.jobs.begin() + i);
         i--;
-        uint32_t code = job->Code;
+        uint32_t code = job->code;
         delete job;
         DeleteJobFiles(HexName(code), false);
         break;
@@ -155,33 +155,33 @@ void Tick(Manager& m) {
     }
   }
 
-  if (!infoRunning && !infoStarted && !installRunning && !installStarted && m.Works.empty()) m.Enabled = false;
+  if (!infoRunning && !infoStarted && !installRunning && !installStarted && m.works.empty()) m.enabled = false;
 }
 
 DWORD WINAPI ManagerThread(void* started) {
   Manager& m = State();
   {
-    ManagerLock hold;
+    sv::Lock hold(ManagerLock());
     EnsureJobFolder();
     FreeJobs(m);
-    m.Enabled = false;
-    m.Stopping = false;
-    m.InfoWork = nullptr;
-    m.Install = nullptr;
-    m.Works.clear();
-    m.ErrorLog.clear();
+    m.enabled = false;
+    m.stopping = false;
+    m.infoWork = nullptr;
+    m.install = nullptr;
+    m.works.clear();
+    m.errorLog.clear();
     std::string ini = SettingsFile();
-    int32_t threads = GetCustomIniInt("SVDNM", "ThreadsCount", ini.c_str(), 5);
+    int32_t threads = GetCustomIniInt("SVDNM", "ThreadsCount", ini.c_str(), kDefaultThreads);
     int32_t sleep = GetCustomIniInt("SVDNM", "ThreadsSleep", ini.c_str(), 0);
-    m.Jobs = LoadJobs();
+    m.jobs = LoadJobs();
     SortJobs(m);
     SetThreadsCount(m, threads);
     SetThreadsSleep(m, sleep);
   }
   SetEvent((HANDLE)started);
-  while (!m.Stopping) {
+  while (!m.stopping) {
     Tick(m);
-    if (!m.Stopping) WaitForSingleObject(m.Wake, 250);
+    if (!m.stopping) m.wake.Wait(kTickMs);
   }
   Shutdown(m);
   return 0;

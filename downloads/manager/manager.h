@@ -7,72 +7,81 @@
 #include <string>
 #include <vector>
 
+#include "SolvikaDNM.h"
 #include "SolvikaNet.h"
 #include "job/job_record.h"
+#include "win_handles.h"
 
 namespace svdnm {
 
 // Parameters of one HTTP request, turned into a TSVNetParams when it runs.
 struct NetCall {
-  uint8_t Method = 0;
-  uint8_t HostMode = 0;
-  bool AutoExtract = false;
-  bool Resume = false;
-  bool ResetHost = false;
-  bool LogReply = false;
-  int32_t Timeout = 0;
-  uint16_t Pause = 0;
-  std::string Path, Host, Files, LocalDir, Tag;
+  uint8_t method = 0;
+  uint8_t hostMode = 0;
+  bool autoExtract = false;
+  bool resume = false;
+  bool resetHost = false;
+  bool logReply = false;
+  int32_t timeout = 0;
+  uint16_t pause = 0;
+  std::string path, host, files, localDir, tag;
+};
+
+// The steps of a transfer, in order.
+enum WorkPhase : uint8_t {
+  kPhaseCheck = 0,       // HEAD of the files: still the ones the query saw?
+  kPhaseResumeTest = 1,  // does the server take a range request?
+  kPhaseDownload = 2,
+  kPhaseAfter = 3,       // the job's after-request, if it has one
 };
 
 // One HTTP job driven for one download job.
 struct Work {
-  uint8_t Phase = 0;  // 0 check, 1 resume test, 2 download, 3 after-request
-  JobRecord* Job = nullptr;
-  void* Net = nullptr;
-  NetCall Params;
-  uint32_t FileBase = 0;
-  uint32_t SavedPos = 0;
-  uint32_t SpeedBytes = 0;
-  uint32_t SpeedTick = 0;
+  uint8_t phase = kPhaseCheck;
+  JobRecord* job = nullptr;
+  void* net = nullptr;
+  NetCall params;
+  uint32_t fileBase = 0;
+  uint32_t savedPos = 0;
+  uint32_t speedBytes = 0;
+  uint32_t speedTick = 0;
 };
 
 struct Manager;
 
+// Transfers at once unless SolvikaLC.ini says otherwise.
+const int32_t kDefaultThreads = 5;
+// Time between two ticks of the manager thread.
+const DWORD kTickMs = 250;
+
 struct InstallRecord {
-  HANDLE Thread = nullptr;
-  volatile bool Cancel = false;
-  JobRecord* Job = nullptr;
-  Manager* Owner = nullptr;
-  std::string CodeHex;
-  std::string SourceDir;
-  std::string TargetDir;
+  sv::Thread thread;
+  volatile bool cancel = false;
+  JobRecord* job = nullptr;
+  Manager* owner = nullptr;
+  std::string codeHex;
+  std::string sourceDir;
+  std::string targetDir;
 };
 
 struct Manager {
-  bool Enabled = false;
-  volatile bool Stopping = false;
-  HANDLE Wake = nullptr;  // set by the stop, so the thread need not sleep out its tick
-  int32_t ThreadsCount = 5;
-  int32_t ThreadsSleep = 0;
-  std::vector<JobRecord*> Jobs;  // sorted by Pos
-  std::vector<Work*> Works;      // running transfers, sorted by their job's Pos
-  Work* InfoWork = nullptr;
-  InstallRecord* Install = nullptr;
-  std::string ErrorLog;  // newest first
+  bool enabled = false;
+  volatile bool stopping = false;
+  sv::Event wake;  // set by the stop, so the thread need not sleep out its tick
+  int32_t threadsCount = kDefaultThreads;
+  int32_t threadsSleep = 0;
+  std::vector<JobRecord*> jobs;  // sorted by pos
+  std::vector<Work*> works;      // running transfers, sorted by their job's pos
+  Work* infoWork = nullptr;
+  InstallRecord* install = nullptr;
+  std::string errorLog;  // newest first
 };
 
 // The process's manager and its re-entrant lock, which guards the manager
-// and every job record. The lock exists from library load to unload.
+// and every job record; hold it with sv::Lock hold(ManagerLock()). The lock
+// exists from library load to unload.
 Manager& State();
-void LockManager();
-void UnlockManager();
-struct ManagerLock {
-  ManagerLock() { LockManager(); }
-  ~ManagerLock() { UnlockManager(); }
-  ManagerLock(const ManagerLock&) = delete;
-  ManagerLock& operator=(const ManagerLock&) = delete;
-};
+sv::CriticalSection& ManagerLock();
 
 // ---- manager.cpp ----
 DWORD WINAPI ManagerThread(void* started);  // sets the event once exports are safe

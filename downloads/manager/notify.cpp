@@ -5,12 +5,18 @@
 
 #include "SolvikaDNM.h"
 #include "SolvikaUtils.h"
+#include "file_io.h"
 #include "job/job_store.h"
 #include "manager.h"
 
 namespace svdnm {
 
 namespace {
+
+// Shell commands (wParam of SVDNM_WM_SHELL_COMMAND) and their lParam.
+const WPARAM kShellRunCommand = 102;            // lParam: a dispatcher command
+const LPARAM kDispatchRefreshPatchKeeper = 13;  // the update catalogue reads its mark again
+const WPARAM kShellUpdateDownloaded = 200;      // lParam: job code; asks for a restart
 
 struct Search {
   DWORD process;
@@ -41,18 +47,18 @@ HWND MainWindow() {
 }  // namespace
 
 void Notify(const JobRecord& job) {
-  if (job.IType != 1) return;
-  const uint8_t status = job.Status;
-  if (status == 9) {
-    std::string file = ProgramFolder() + "PatchKeeper.upd";
-    SetCustomIniInt("PatchKeeper", job.IParam.c_str(), 1, file.c_str());
+  if (job.iType != 1) return;
+  const uint8_t status = job.status;
+  if (status == SVDNM_INSTALLED) {
+    std::string file = sv::ProgramFolder() + "PatchKeeper.upd";
+    SetCustomIniInt("PatchKeeper", job.iParam.c_str(), 1, file.c_str());
   }
-  if (status != 9 && status != 11 && status != 12) return;
+  if (status != SVDNM_INSTALLED && status != SVDNM_NOT_FOUND && status != SVDNM_DELETED) return;
   HWND main = MainWindow();
   if (!main) return;
   // Posted, never sent: the manager thread must not wait for the interface.
-  PostMessageW(main, SVDNM_WM_SHELL_COMMAND, 102, 13);
-  if (status == 9) PostMessageW(main, SVDNM_WM_SHELL_COMMAND, 200, (LPARAM)job.Code);
+  PostMessageW(main, SVDNM_WM_SHELL_COMMAND, kShellRunCommand, kDispatchRefreshPatchKeeper);
+  if (status == SVDNM_INSTALLED) PostMessageW(main, SVDNM_WM_SHELL_COMMAND, kShellUpdateDownloaded, (LPARAM)job.code);
 }
 
 }  // namespace svdnm

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "SolvikaDNM.h"
 #include "SolvikaUtils.h"
+#include "file_io.h"
 #include "job/job_store.h"
 #include "manager.h"
 #include "svstring.h"
@@ -14,7 +16,19 @@ namespace svdnm {
 
 namespace {
 
-std::string Message(const JobRecord& job, const char* utf8) { return job.Title + ": " + sv::Ru(utf8); }
+// A resumed download starts this many bytes before the saved position: the
+// last bytes written before a crash may be lost.
+const uint32_t kResumeStepBack = 5120;
+// A running download saves its job after this many new bytes of one file.
+const int64_t kSaveEveryBytes = 512000;
+// The speed text is computed over at least this long.
+const uint32_t kSpeedWindowMs = 5000;
+const double kBytesPerKilobyte = 1024.0;
+const double kMsPerSecond = 1000.0;
+// The server's answer to a range request it takes.
+const int32_t kHttpPartialContent = 206;
+
+std::string Message(const JobRecord& job, const char* utf8) { return job.title + ": " + sv::Ru(utf8); }
 
 // Statuses the server gives for a file that is not there for us.
 bool IsNotFoundCode(int32_t code) {
@@ -28,14 +42,14 @@ bool IsNotFoundCode(int32_t code) {
 
 FileEntry CopyFileRecord(const TSVNetFileListRec& r) {
   FileEntry f;
-  f.Name = sv::Copy(r.Name);
-  f.Path = sv::Copy(r.Path);
-  f.Host = sv::Copy(r.Host);
-  f.ETag = sv::Copy(r.ETag);
-  f.Offset = r.Offset;
-  f.Bytes = r.Bytes;
-  f.ResultCode = r.ResultCode;
-  f.LastModified = r.LastModified;
+  f.name = sv::Copy(r.Name);
+  f.path = sv::Copy(r.Path);
+  f.host = sv::Copy(r.Host);
+  f.eTag = sv::Copy(r.ETag);
+  f.offset = r.Offset;
+  f.bytes = r.Bytes;
+  f.resultCode = r.ResultCode;
+  f.lastModified = r.LastModified;
   return f;
 }
 
@@ -59,71 +73,71 @@ std::string Backslashed(const std::string& path) {
 }
 
 // One entry of a file list: path, code 6, host[, code 6, offset].
-std::string Entry(const FileEntry& f) { return Backslashed(f.Path) + '\x06' + f.Host; }
+std::string Entry(const FileEntry& f) { return Backslashed(f.path) + '\x06' + f.host; }
 
 std::string EntriesFrom(const JobRecord& job, size_t first) {
   std::string list;
-  for (size_t i = first; i < job.Files.size(); i++) list += Entry(job.Files[i]) + '\t';
+  for (size_t i = first; i < job.files.size(); i++) list += Entry(job.files[i]) + '\t';
   return list;
 }
 
 uint32_t BytesBefore(const JobRecord& job, uint32_t index) {
   uint32_t sum = 0;
-  for (uint32_t i = 0; i < index && i < job.Files.size(); i++) sum += (uint32_t)job.Files[i].Bytes;
+  for (uint32_t i = 0; i < index && i < job.files.size(); i++) sum += (uint32_t)job.files[i].bytes;
   return sum;
 }
 
 NetCall FromRequest(const Request& r) {
   NetCall c;
-  c.Method = r.Method;
-  c.HostMode = r.HostMode;
-  c.Path = r.Path;
-  c.Host = r.Host;
-  c.Files = r.Files;
-  c.Timeout = r.Timeout;
-  c.Tag = r.Tag;
+  c.method = r.method;
+  c.hostMode = r.hostMode;
+  c.path = r.path;
+  c.host = r.host;
+  c.files = r.files;
+  c.timeout = r.timeout;
+  c.tag = r.tag;
   return c;
 }
 
 void Fail(Manager& m, Work* w, uint8_t status, const std::string& message) {
-  w->Job->Status = status;
+  w->job->status = status;
   AddError(m, message);
   StopWork(m, w);
 }
 
 void UpdateSpeed(Work* w) {
-  JobRecord& job = *w->Job;
-  uint32_t now = GetTickCount(), bytes = job.DoneLength + job.CurrLength;
-  if (w->SpeedTick != 0 && now < w->SpeedTick) w->SpeedTick = 0;  // the tick counter wrapped
-  if (w->SpeedTick == 0) {
-    w->SpeedTick = now ? now : 1;
-    w->SpeedBytes = bytes;
+  JobRecord& job = *w->job;
+  uint32_t now = GetTickCount(), bytes = job.doneLength + job.currLength;
+  if (w->speedTick != 0 && now < w->speedTick) w->speedTick = 0;  // the tick counter wrapped
+  if (w->speedTick == 0) {
+    w->speedTick = now ? now : 1;
+    w->speedBytes = bytes;
     return;
   }
-  uint32_t elapsed = now - w->SpeedTick;
-  if (elapsed < 5000) return;
-  double kbps = (double)(uint32_t)(bytes - w->SpeedBytes) / elapsed * 1000.0 / 1024.0;
+  uint32_t elapsed = now - w->speedTick;
+  if (elapsed < kSpeedWindowMs) return;
+  double kbps = (double)(uint32_t)(bytes - w->speedBytes) / elapsed * kMsPerSecond / kBytesPerKilobyte;
   char text[32];
   snprintf(text, sizeof text, "%.1f", kbps);
-  job.Speed = text;
-  w->SpeedTick = now ? now : 1;
-  w->SpeedBytes = bytes;
+  job.speed = text;
+  w->speedTick = now ? now : 1;
+  w->speedBytes = bytes;
 }
 
 void TrackProgress(Work* w) {
-  JobRecord& job = *w->Job;
+  JobRecord& job = *w->job;
   int32_t index = 0, position = 0;
-  if (SVNetGetPos(&w->Net, &index, &position)) {
-    job.CurrLength = (uint32_t)position;
-    uint32_t current = w->FileBase + (uint32_t)index;
-    if (current != job.CurrFile) {
-      job.CurrFile = current;
-      job.DoneLength = BytesBefore(job, current);
+  if (SVNetGetPos(&w->net, &index, &position)) {
+    job.currLength = (uint32_t)position;
+    uint32_t current = w->fileBase + (uint32_t)index;
+    if (current != job.currFile) {
+      job.currFile = current;
+      job.doneLength = BytesBefore(job, current);
       SaveJob(job);
-      w->SavedPos = 0;
-    } else if ((int64_t)job.CurrLength - (int64_t)w->SavedPos > 512000) {
+      w->savedPos = 0;
+    } else if ((int64_t)job.currLength - (int64_t)w->savedPos > kSaveEveryBytes) {
       SaveJob(job);
-      w->SavedPos = job.CurrLength;
+      w->savedPos = job.currLength;
     }
   }
   UpdateSpeed(w);
@@ -131,93 +145,92 @@ void TrackProgress(Work* w) {
 
 // Phase 0 done: the files on the server must still be the ones the query saw.
 void AfterCheck(Manager& m, Work* w) {
-  JobRecord& job = *w->Job;
-  if (!SVNetIsCorrect(&w->Net)) {
-    int32_t code = SVNetGetResultCode(&w->Net);
+  JobRecord& job = *w->job;
+  if (!SVNetIsCorrect(&w->net)) {
+    int32_t code = SVNetGetResultCode(&w->net);
     if (IsNotFoundCode(code)) {
-      Fail(m, w, 11, Message(job, u8"Файл не найден или он недоступен для закачки!"));
+      Fail(m, w, SVDNM_NOT_FOUND, Message(job, u8"Файл не найден или он недоступен для закачки!"));
     } else {
-      Fail(m, w, 10, Message(job, u8"Нет подключения к серверу (подключение, прокси-сервер, фаерфол, антивирус)"));
+      Fail(m, w, SVDNM_TRANSFER_FAILED, Message(job, u8"Нет подключения к серверу (подключение, прокси-сервер, фаерфол, антивирус)"));
     }
     return;
   }
-  int32_t total = SVNetGetReadLengt(&w->Net);
-  bool same = (uint32_t)(total == -1 ? 0 : total) == job.TotalLength &&
-              SVNetFilesCount(&w->Net) == (int32_t)job.Files.size();
+  int32_t total = SVNetGetReadLengt(&w->net);
+  bool same = (uint32_t)(total == -1 ? 0 : total) == job.totalLength &&
+              SVNetFilesCount(&w->net) == (int32_t)job.files.size();
   std::vector<FileEntry> reported;
-  for (size_t i = 0; same && i < job.Files.size(); i++) {
+  for (size_t i = 0; same && i < job.files.size(); i++) {
     FileEntry f;
-    same = GetNetFile(&w->Net, (int32_t)i, f) && f.Bytes == job.Files[i].Bytes && f.Name == job.Files[i].Name;
+    same = GetNetFile(&w->net, (int32_t)i, f) && f.bytes == job.files[i].bytes && f.name == job.files[i].name;
     reported.push_back(f);
   }
   if (!same) {
-    Fail(m, w, 11, Message(job, u8"Файл на сервере изменен! Попробуйте заново закачать!"));
+    Fail(m, w, SVDNM_NOT_FOUND, Message(job, u8"Файл на сервере изменен! Попробуйте заново закачать!"));
     return;
   }
-  for (size_t i = 0; i < job.Files.size(); i++) job.Files[i].Host = reported[i].Host;
+  for (size_t i = 0; i < job.files.size(); i++) job.files[i].host = reported[i].host;
 
   bool resumeTest = false;
-  if (job.Download.Resume && job.CurrLength > 5120 && job.CurrFile < job.Files.size() &&
-      job.Files[job.CurrFile].Bytes != -1) {
-    std::string local = DownloadFolder(job.Code) + job.Files[job.CurrFile].Name;
+  if (job.download.resume && job.currLength > kResumeStepBack && job.currFile < job.files.size() &&
+      job.files[job.currFile].bytes != -1) {
+    std::string local = DownloadFolder(job.code) + job.files[job.currFile].name;
     uint64_t size = 0;
-    resumeTest = FileExists(local) && SVFileSize(local.c_str(), &size) && size >= job.CurrLength - 5120;
+    resumeTest = sv::FileExists(local) && SVFileSize(local.c_str(), &size) && size >= job.currLength - kResumeStepBack;
   }
-  w->Phase = 1;
+  w->phase = kPhaseResumeTest;
   if (resumeTest) {
-    w->Params.Method = SVNET_PREV206;
-    w->Params.Files = Entry(job.Files[job.CurrFile]);
-    RunNet(&w->Net, w->Params);
+    w->params.method = SVNET_PREV206;
+    w->params.files = Entry(job.files[job.currFile]);
+    RunNet(&w->net, w->params);
     SaveJob(job);
   }
 }
 
 // Phase 1 done: start the download from where the job stands.
 void AfterResumeTest(Manager& m, Work* w) {
-  JobRecord& job = *w->Job;
-  bool ranges = SVNetIsCorrect(&w->Net) && SVNetGetResultCode(&w->Net) == 206;
-  if (ranges && job.CurrFile < job.Files.size()) {
-    // Step back a little: the last bytes written before a crash may be lost.
-    job.CurrLength -= 5120;
-    w->Params.Files = Entry(job.Files[job.CurrFile]) + '\x06' + std::to_string(job.CurrLength) + '\t' +
-                      EntriesFrom(job, job.CurrFile + 1);
+  JobRecord& job = *w->job;
+  bool ranges = SVNetIsCorrect(&w->net) && SVNetGetResultCode(&w->net) == kHttpPartialContent;
+  if (ranges && job.currFile < job.files.size()) {
+    job.currLength -= kResumeStepBack;
+    w->params.files = Entry(job.files[job.currFile]) + '\x06' + std::to_string(job.currLength) + '\t' +
+                      EntriesFrom(job, job.currFile + 1);
   } else {
-    job.CurrLength = 0;
-    w->Params.Files = EntriesFrom(job, job.CurrFile);
+    job.currLength = 0;
+    w->params.files = EntriesFrom(job, job.currFile);
   }
-  job.DoneLength = BytesBefore(job, job.CurrFile);
-  w->Params.Method = SVNET_GET;
-  w->Params.AutoExtract = false;
-  w->Params.Resume = job.Download.Resume;
-  w->Params.LocalDir = DownloadFolder(job.Code);
-  w->Params.Pause = (uint16_t)m.ThreadsSleep;
-  w->FileBase = job.CurrFile;
-  w->SavedPos = job.CurrLength;
-  if (!CreateFolder(ProgramFolder() + "SVData\\") || !CreateFolder(JobFolder()) || !CreateFolder(w->Params.LocalDir)) {
-    Fail(m, w, 10, Message(job, u8"Нет доступа или несуществует папки ") + "\"" + w->Params.LocalDir + "\"");
+  job.doneLength = BytesBefore(job, job.currFile);
+  w->params.method = SVNET_GET;
+  w->params.autoExtract = false;
+  w->params.resume = job.download.resume;
+  w->params.localDir = DownloadFolder(job.code);
+  w->params.pause = (uint16_t)m.threadsSleep;
+  w->fileBase = job.currFile;
+  w->savedPos = job.currLength;
+  if (!sv::CreateFolderTree(w->params.localDir)) {
+    Fail(m, w, SVDNM_TRANSFER_FAILED, Message(job, u8"Нет доступа или несуществует папки ") + "\"" + w->params.localDir + "\"");
     return;
   }
-  w->Phase = 2;
-  RunNet(&w->Net, w->Params);
+  w->phase = kPhaseDownload;
+  RunNet(&w->net, w->params);
   SaveJob(job);
 }
 
 void AfterDownload(Manager& m, Work* w) {
-  JobRecord& job = *w->Job;
-  if (!SVNetIsCorrect(&w->Net)) {
-    Fail(m, w, 10,
+  JobRecord& job = *w->job;
+  if (!SVNetIsCorrect(&w->net)) {
+    Fail(m, w, SVDNM_TRANSFER_FAILED,
          Message(job, u8"Утеряно подключение к серверу! Восстановите подключение и продолжите закачку."));
     return;
   }
-  w->Phase = 3;
-  if (job.PS.Size != 0) {
-    NetCall c = FromRequest(job.PS);
-    c.LocalDir.clear();
-    c.ResetHost = true;
-    c.Resume = false;
-    c.Pause = 0;
-    w->Params = c;
-    RunNet(&w->Net, w->Params);
+  w->phase = kPhaseAfter;
+  if (job.ps.size != 0) {
+    NetCall c = FromRequest(job.ps);
+    c.localDir.clear();
+    c.resetHost = true;
+    c.resume = false;
+    c.pause = 0;
+    w->params = c;
+    RunNet(&w->net, w->params);
     SaveJob(job);
   }
 }
@@ -227,75 +240,75 @@ void AfterDownload(Manager& m, Work* w) {
 bool RunNet(void** net, const NetCall& c) {
   TSVNetParams p{};
   p.Size = sizeof(TSVNetParams);
-  p.Method = c.Method;
-  p.HostMode = c.HostMode;
-  p.AutoExtract = c.AutoExtract;
-  p.Resume = c.Resume;
-  p.ResetHost = c.ResetHost;
-  p.LogReply = c.LogReply;
-  p.Timeout = c.Timeout;
-  p.Pause = c.Pause;
-  p.Path = sv::NewStr(c.Path);
-  p.Host = sv::NewStr(c.Host);
-  p.Files = sv::NewStr(c.Files);
-  p.LocalDir = sv::NewStr(c.LocalDir);
-  p.Tag = sv::NewStr(c.Tag);
+  p.Method = c.method;
+  p.HostMode = c.hostMode;
+  p.AutoExtract = c.autoExtract;
+  p.Resume = c.resume;
+  p.ResetHost = c.resetHost;
+  p.LogReply = c.logReply;
+  p.Timeout = c.timeout;
+  p.Pause = c.pause;
+  p.Path = sv::NewStr(c.path);
+  p.Host = sv::NewStr(c.host);
+  p.Files = sv::NewStr(c.files);
+  p.LocalDir = sv::NewStr(c.localDir);
+  p.Tag = sv::NewStr(c.tag);
   bool ok = SVNetInitEx(net, p) == 0 && SVNetRun(net) == 0;
   sv::Release(p.Path), sv::Release(p.Host), sv::Release(p.Files), sv::Release(p.LocalDir), sv::Release(p.Tag);
   return ok;
 }
 
 Work* WorkOf(Manager& m, const JobRecord* job) {
-  for (Work* w : m.Works)
-    if (w->Job == job) return w;
+  for (Work* w : m.works)
+    if (w->job == job) return w;
   return nullptr;
 }
 
 void StartInfoQuery(Manager& m, JobRecord* job) {
   auto* w = new Work();
-  if (SVNetCreate(&w->Net) != 0 || !w->Net) {
+  if (SVNetCreate(&w->net) != 0 || !w->net) {
     delete w;
     return;
   }
-  w->Job = job;
-  m.InfoWork = w;
-  job->Status = 1;
-  w->Params = FromRequest(job->Download);
-  w->Params.Method = SVNET_HEAD;
-  RunNet(&w->Net, w->Params);
+  w->job = job;
+  m.infoWork = w;
+  job->status = SVDNM_QUERYING;
+  w->params = FromRequest(job->download);
+  w->params.method = SVNET_HEAD;
+  RunNet(&w->net, w->params);
 }
 
 void CheckInfoQuery(Manager& m) {
-  Work* w = m.InfoWork;
-  JobRecord& job = *w->Job;
-  if (job.Status == 12) {  // deleted while its query ran
+  Work* w = m.infoWork;
+  JobRecord& job = *w->job;
+  if (job.status == SVDNM_DELETED) {  // deleted while its query ran
     StopWork(m, w);
     return;
   }
-  if (!SVNetIsDone(&w->Net)) return;
-  if (SVNetIsCorrect(&w->Net)) {
-    int32_t total = SVNetGetReadLengt(&w->Net);
-    job.TotalLength = (uint32_t)(total == -1 ? 0 : total);
-    int32_t count = SVNetFilesCount(&w->Net);
+  if (!SVNetIsDone(&w->net)) return;
+  if (SVNetIsCorrect(&w->net)) {
+    int32_t total = SVNetGetReadLengt(&w->net);
+    job.totalLength = (uint32_t)(total == -1 ? 0 : total);
+    int32_t count = SVNetFilesCount(&w->net);
     bool ok = true;
     try {
-      job.Files.assign((size_t)std::max(count, 0), FileEntry());
-      for (int32_t i = 0; i < count; i++) GetNetFile(&w->Net, i, job.Files[i]);
+      job.files.assign((size_t)std::max(count, 0), FileEntry());
+      for (int32_t i = 0; i < count; i++) GetNetFile(&w->net, i, job.files[i]);
     } catch (...) {
       ok = false;
     }
     if (ok) {
-      job.Status = 3;
+      job.status = SVDNM_READY;
     } else {
-      job.Files.clear();
-      job.Status = 2;
+      job.files.clear();
+      job.status = SVDNM_QUERY_FAILED;
       AddError(m, Message(job, u8"Ошибка инициализации! Повторите позже."));
     }
-  } else if (IsNotFoundCode(SVNetGetResultCode(&w->Net))) {
-    job.Status = 11;
+  } else if (IsNotFoundCode(SVNetGetResultCode(&w->net))) {
+    job.status = SVDNM_NOT_FOUND;
     AddError(m, Message(job, u8"Файл не найден или он недоступен для закачки!"));
   } else {
-    job.Status = 2;
+    job.status = SVDNM_QUERY_FAILED;
     AddError(m, Message(job, u8"Нет подключения к серверу (подключение, прокси-сервер, фаерфол, антивирус) или "
                              u8"неправильный URL!"));
   }
@@ -304,50 +317,50 @@ void CheckInfoQuery(Manager& m) {
 
 void StartTransfer(Manager& m, JobRecord* job) {
   auto* w = new Work();
-  if (SVNetCreate(&w->Net) != 0 || !w->Net) {
+  if (SVNetCreate(&w->net) != 0 || !w->net) {
     delete w;
     return;
   }
-  w->Job = job;
-  job->Status = 4;
-  w->Params = FromRequest(job->Download);
-  w->Params.Method = SVNET_HEAD;
-  w->Params.Files = EntriesFrom(*job, 0);
-  RunNet(&w->Net, w->Params);
+  w->job = job;
+  job->status = SVDNM_TRANSFERRING;
+  w->params = FromRequest(job->download);
+  w->params.method = SVNET_HEAD;
+  w->params.files = EntriesFrom(*job, 0);
+  RunNet(&w->net, w->params);
   SaveJob(*job);
-  m.Works.push_back(w);
+  m.works.push_back(w);
   SortWorks(m);
 }
 
 void AdvanceTransfer(Manager& m, Work* w) {
-  if (!SVNetIsDone(&w->Net)) {
-    if (w->Phase == 2) TrackProgress(w);
+  if (!SVNetIsDone(&w->net)) {
+    if (w->phase == kPhaseDownload) TrackProgress(w);
     return;
   }
-  switch (w->Phase) {
-    case 0: AfterCheck(m, w); break;
-    case 1: AfterResumeTest(m, w); break;
-    case 2: AfterDownload(m, w); break;
+  switch (w->phase) {
+    case kPhaseCheck: AfterCheck(m, w); break;
+    case kPhaseResumeTest: AfterResumeTest(m, w); break;
+    case kPhaseDownload: AfterDownload(m, w); break;
     default: {
-      JobRecord& job = *w->Job;
-      job.DoneLength = job.TotalLength;
-      job.CurrLength = 0;
-      job.Status = 6;
+      JobRecord& job = *w->job;
+      job.doneLength = job.totalLength;
+      job.currLength = 0;
+      job.status = SVDNM_TRANSFERRED;
       StopWork(m, w);
     }
   }
 }
 
 void StopWork(Manager& m, Work* w) {
-  SVNetDestroy(&w->Net);
-  JobRecord& job = *w->Job;
-  if (job.Status == 1) job.Status = 0;
-  else if (job.Status == 4) job.Status = 5;
-  else if (job.Status == 7) job.Status = 6;
-  if (w == m.InfoWork) m.InfoWork = nullptr;
-  else m.Works.erase(std::remove(m.Works.begin(), m.Works.end(), w), m.Works.end());
+  SVNetDestroy(&w->net);
+  JobRecord& job = *w->job;
+  if (job.status == SVDNM_QUERYING) job.status = SVDNM_NEW;
+  else if (job.status == SVDNM_TRANSFERRING) job.status = SVDNM_PAUSED;
+  else if (job.status == SVDNM_INSTALLING) job.status = SVDNM_TRANSFERRED;
+  if (w == m.infoWork) m.infoWork = nullptr;
+  else m.works.erase(std::remove(m.works.begin(), m.works.end(), w), m.works.end());
   delete w;
-  job.Speed.clear();
+  job.speed.clear();
   Notify(job);
   SaveJob(job);
 }

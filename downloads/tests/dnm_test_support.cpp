@@ -1,6 +1,7 @@
 #include "dnm_test_support.h"
 
 #include "SolvikaPU.h"
+#include "file_io.h"
 #include "job_store.h"
 #include "job_text.h"
 #include "svstring.h"
@@ -13,7 +14,7 @@ std::string Folder() { return TestProgramFolder() + "SVData\\SVDNM\\"; }
 std::string Hex(uint32_t code) { return svdnm::HexName(code); }
 
 void ResetJobFolder() {
-  svdnm::RemoveTree(Folder());
+  sv::RemoveFolderTree(Folder());
   CreateDirectoryW(sv::Wide(TestProgramFolder() + "SVData").c_str(), nullptr);
   CreateDirectoryW(sv::Wide(Folder()).c_str(), nullptr);
   DeleteFileW(sv::Wide(TestProgramFolder() + "PatchKeeper.upd").c_str());
@@ -25,21 +26,17 @@ void ResetJobFolder() {
 std::string JobText(uint32_t code) {
   std::string packed = ReadFileBytes(Folder() + Hex(code) + ".svdnm");
   if (packed.empty()) return "";
-  SvStr in = sv::NewStr(packed), out = nullptr;
-  zlibDecompress(&out, in);
-  sv::Release(in);
-  return Own(out);
+  sv::OwnedStr in(packed);
+  return sv::TakeOut([&](SvStr* out) { zlibDecompress(out, in); });
 }
 
 void WriteJob(const svdnm::JobRecord& job) {
-  SvStr in = sv::NewStr(svdnm::BuildJobText(job)), out = nullptr;
-  zlibCompress(&out, in);
-  sv::Release(in);
-  WriteFileBytes(Folder() + Hex(job.Code) + ".svdnm", Own(out));
+  sv::OwnedStr in(svdnm::BuildJobText(job));
+  WriteFileBytes(Folder() + Hex(job.code) + ".svdnm", sv::TakeOut([&](SvStr* out) { zlibCompress(out, in); }));
 }
 
 std::vector<JobLine> Jobs() {
-  std::string list = TakeStr([](SvStr* out) { SVDNMImportJobsList(out); });
+  std::string list = sv::TakeOut([](SvStr* out) { SVDNMImportJobsList(out); });
   std::vector<JobLine> jobs;
   size_t pos = 0;
   while (pos < list.size()) {
@@ -95,7 +92,7 @@ bool WaitStatus(uint32_t code, int status, DWORD ms) {
 }
 
 std::string ErrorLog() {
-  return TakeStr([](SvStr* out) { SVDNMGetErrorString(out); });
+  return sv::TakeOut([](SvStr* out) { SVDNMGetErrorString(out); });
 }
 
 Params::Params(const std::string& host, const std::string& path, const std::string& files,

@@ -6,6 +6,7 @@
 #include "SolvikaUtils.h"
 #include "svstring.h"
 #include "dnm_test_support.h"
+#include "decimal.h"
 #include "job_text.h"
 #include "wide.h"
 
@@ -14,7 +15,7 @@ using namespace dnmtest;
 namespace {
 
 std::string Md5Of(const std::string& bytes) {
-  return Own(MD5Buffer(bytes.data(), (int32_t)bytes.size()));
+  return sv::Take(MD5Buffer(bytes.data(), (int32_t)bytes.size()));
 }
 
 // The body of a job file after its "Hash" line, checked against the digest.
@@ -38,15 +39,15 @@ class JobFile : public ::testing::Test {
 
 svdnm::JobRecord SampleJob(uint32_t code) {
   svdnm::JobRecord job;
-  job.Title = "sample";
-  job.Code = job.Pos = code;
-  job.Status = 3;
-  job.Download.Size = 48;
-  job.Download.Method = 1;
-  job.Download.LocalDir = "C:\\x";
-  job.Files.resize(1);
-  job.Files[0].Name = "a.bin";
-  job.Files[0].Bytes = 10;
+  job.title = "sample";
+  job.code = job.pos = code;
+  job.status = 3;
+  job.download.size = 48;
+  job.download.method = 1;
+  job.download.localDir = "C:\\x";
+  job.files.resize(1);
+  job.files[0].name = "a.bin";
+  job.files[0].bytes = 10;
   return job;
 }
 
@@ -93,7 +94,7 @@ TEST_F(JobFile, AfterRequestAndIdentityAreStored) {
       << body;
   EXPECT_EQ(1, SVDNMGetStatusByIParam("item-7"));
   EXPECT_EQ(0, SVDNMGetStatusByIParam("item-8"));
-  EXPECT_EQ(sv::Ru(u8"Плагин"), TakeStr([&](SvStr* out) { SVDNMGetJobNameByBaseCode(out, code); }));
+  EXPECT_EQ(sv::Ru(u8"Плагин"), sv::TakeOut([&](SvStr* out) { SVDNMGetJobNameByBaseCode(out, code); }));
   SVDNMSetParams(SVDNM_SET_DELETE, (int32_t)code);
   EXPECT_EQ(2, SVDNMGetStatusByIParam("item-7"));
 }
@@ -128,12 +129,12 @@ TEST_F(JobFile, RefusedArguments) {
 
 TEST(JobText, ReadsBackWhatItWrites) {
   svdnm::JobRecord job = SampleJob(7);
-  job.Status = 9;
-  job.Files.resize(2);
-  job.Files[1].Name = "b";
-  job.Files[1].Bytes = -1;
-  job.Files[1].LastModified = 39593.0;
-  job.Files[1].ETag = "\"x\ty\"";  // a tab inside a value survives
+  job.status = 9;
+  job.files.resize(2);
+  job.files[1].name = "b";
+  job.files[1].bytes = -1;
+  job.files[1].lastModified = 39593.0;
+  job.files[1].eTag = "\"x\ty\"";  // a tab inside a value survives
   std::string text = svdnm::BuildJobText(job);
   EXPECT_NE(std::string::npos, text.find("File-1-rLength\t4294967295\n"));
   EXPECT_NE(std::string::npos, text.find("File-1-rLastMod\t 3.95930000000000E+0004\n"));
@@ -141,21 +142,21 @@ TEST(JobText, ReadsBackWhatItWrites) {
   svdnm::JobRecord back;
   ASSERT_TRUE(svdnm::ParseJobText(text, back));
   EXPECT_EQ(svdnm::BuildJobText(job), svdnm::BuildJobText(back));
-  EXPECT_EQ(-1, back.Files[1].Bytes);
+  EXPECT_EQ(-1, back.files[1].bytes);
   EXPECT_EQ("-1.50000000000000E-0003", svdnm::FormatLastModified(-0.0015));
   EXPECT_DOUBLE_EQ(-0.0015, svdnm::ParseLastModified("-1.5e-3"));
-  EXPECT_EQ(0xFFFFFFFFu, svdnm::ParseNumber("-1"));
-  EXPECT_EQ(5u, svdnm::ParseNumber("4294967301"));  // low 32 bits of a 64-bit number
+  EXPECT_EQ(0xFFFFFFFFu, sv::ParseDecimal("-1"));
+  EXPECT_EQ(5u, sv::ParseDecimal("4294967301"));  // low 32 bits of a 64-bit number
 }
 
 TEST(JobText, StatusesOfInterruptedWorkAreRemapped) {
   const int expected[13] = {0, 0, 0, 3, 5, 5, 6, 6, 6, 9, 3, 11, 12};
   for (int s = 0; s <= 12; s++) {
     svdnm::JobRecord job = SampleJob(1);
-    job.Status = (uint8_t)s;
+    job.status = (uint8_t)s;
     svdnm::JobRecord back;
     ASSERT_TRUE(svdnm::ParseJobText(svdnm::BuildJobText(job), back));
-    EXPECT_EQ(expected[s], back.Status) << "saved as " << s;
+    EXPECT_EQ(expected[s], back.status) << "saved as " << s;
   }
 }
 
@@ -166,11 +167,11 @@ TEST(JobText, LinesOutOfPlaceAreIgnored) {
       "PS-Size\t0\nPS-Host\tignored\n";
   svdnm::JobRecord job;
   ASSERT_TRUE(svdnm::ParseJobText("Hash\t" + Md5Of("\x02" + body + "\x03") + "\n" + body, job));
-  EXPECT_EQ("h", job.Download.Host);
-  EXPECT_EQ("", job.PS.Host);
-  ASSERT_EQ(2u, job.Files.size());
-  EXPECT_EQ("", job.Files[0].Name);
-  EXPECT_EQ("b", job.Files[1].Name);
+  EXPECT_EQ("h", job.download.host);
+  EXPECT_EQ("", job.ps.host);
+  ASSERT_EQ(2u, job.files.size());
+  EXPECT_EQ("", job.files[0].name);
+  EXPECT_EQ("b", job.files[1].name);
 
   svdnm::JobRecord other;
   EXPECT_FALSE(svdnm::ParseJobText("Title\tt\n" + body, other)) << "the hash line comes first";
@@ -179,7 +180,7 @@ TEST(JobText, LinesOutOfPlaceAreIgnored) {
 
 TEST_F(JobFile, LoadingDropsDamagedJobsAndKeepsGoodOnes) {
   svdnm::JobRecord good = SampleJob(0x101), tampered = SampleJob(0x102), transferring = SampleJob(0x103);
-  transferring.Status = 4;
+  transferring.status = 4;
   WriteJob(good);
   WriteJob(tampered);
   WriteJob(transferring);
@@ -189,7 +190,7 @@ TEST_F(JobFile, LoadingDropsDamagedJobsAndKeepsGoodOnes) {
   SvStr in = sv::NewStr(text), packed = nullptr;
   zlibCompress(&packed, in);
   sv::Release(in);
-  WriteFileBytes(Folder() + Hex(0x102) + ".svdnm", Own(packed));
+  WriteFileBytes(Folder() + Hex(0x102) + ".svdnm", sv::Take(packed));
   CreateDirectoryW(sv::Wide(Folder() + Hex(0x102)).c_str(), nullptr);
   WriteFileBytes(Folder() + Hex(0x102) + "\\part.bin", "partial");
   CreateDirectoryW(sv::Wide(Folder() + Hex(0x102) + "-1").c_str(), nullptr);

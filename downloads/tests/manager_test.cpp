@@ -5,10 +5,12 @@
 
 #include "SolvikaPU.h"
 #include "dnm_test_support.h"
+#include "file_io.h"
 #include "job_store.h"
 #include "job_text.h"
 #include "net_test_support.h"
 #include "wide.h"
+#include "win_handles.h"
 
 using namespace dnmtest;
 using nettest::Pattern;
@@ -33,7 +35,7 @@ class Manager : public ::testing::Test {
   }
   void RemoveTarget() {
     std::string t = target_;
-    svdnm::RemoveTree(t);
+    sv::RemoveFolderTree(t);
   }
   std::string Url(const std::string& rel) { return "http://" + ServerHost() + "/" + rel; }
   uint32_t Download(const std::string& rel) {
@@ -49,24 +51,24 @@ bool Exists(const std::string& path) { return GetFileAttributesW(sv::Wide(path).
 svdnm::JobRecord QueriedJob(uint32_t code, const std::string& host, const std::string& name, uint32_t size,
                             const std::string& target) {
   svdnm::JobRecord job;
-  job.Title = name;
-  job.Code = job.Pos = code;
-  job.Status = 3;
-  job.TotalLength = size;
-  job.Download.Size = 48;
-  job.Download.Method = 1;
-  job.Download.HostMode = 3;
-  job.Download.Resume = true;
-  job.Download.Timeout = 20000;
-  job.Download.Host = host;
-  job.Download.Path = "/client/dnm/";
-  job.Download.Files = name;
-  job.Download.LocalDir = target;
-  job.Files.resize(1);
-  job.Files[0].Name = job.Files[0].Path = name;
-  job.Files[0].Host = host;
-  job.Files[0].Bytes = (int32_t)size;
-  job.Files[0].ResultCode = 200;
+  job.title = name;
+  job.code = job.pos = code;
+  job.status = 3;
+  job.totalLength = size;
+  job.download.size = 48;
+  job.download.method = 1;
+  job.download.hostMode = 3;
+  job.download.resume = true;
+  job.download.timeout = 20000;
+  job.download.host = host;
+  job.download.path = "/client/dnm/";
+  job.download.files = name;
+  job.download.localDir = target;
+  job.files.resize(1);
+  job.files[0].name = job.files[0].path = name;
+  job.files[0].host = host;
+  job.files[0].bytes = (int32_t)size;
+  job.files[0].resultCode = 200;
   return job;
 }
 
@@ -188,8 +190,8 @@ TEST_F(Manager, ResumesFromTheSavedPosition) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.host);
     svdnm::JobRecord job = QueriedJob(++code, c.host, "r.bin", 400000, target_);
-    job.Status = SVDNM_TRANSFERRING;  // the program ended during the transfer
-    job.CurrLength = 100000;
+    job.status = SVDNM_TRANSFERRING;  // the program ended during the transfer
+    job.currLength = 100000;
     WriteJob(job);
     CreateDirectoryW(sv::Wide(Folder() + Hex(code)).c_str(), nullptr);
     // What was on disk: more than the last save, with a damaged tail.
@@ -243,9 +245,9 @@ TEST_F(Manager, LockedTargetFailsAndReadOnlyTargetIsReplaced) {
   WriteFileBytes(target_ + "readonly.txt", "old");
   SetFileAttributesW(sv::Wide(target_ + "readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
   WriteFileBytes(target_ + "locked.txt", "old");
-  HANDLE lock = CreateFileW(sv::Wide(target_ + "locked.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+  sv::Handle lock(CreateFileW(sv::Wide(target_ + "locked.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock.Valid());
   Params p(ServerHost(), "/client/dnm/lk/", "readonly.txt/locked.txt", target_);
   uint32_t code = SVDNMCreateJob(&p.p, nullptr, "locked", 0, "");
   Running manager;
@@ -253,7 +255,7 @@ TEST_F(Manager, LockedTargetFailsAndReadOnlyTargetIsReplaced) {
   ASSERT_TRUE(WaitStatus(code, SVDNM_INSTALL_FAILED)) << ErrorLog();
   EXPECT_NE(std::string::npos, ErrorLog().find(sv::Ru(u8"] Невозможно скопировать файл!\r")));
   EXPECT_EQ("old", ReadFileBytes(target_ + "locked.txt"));
-  CloseHandle(lock);
+  lock.Reset();
   SVDNMSetParams(SVDNM_SET_ENABLED, 1);  // 8 goes back to 6 and installs
   ASSERT_TRUE(WaitStatus(code, SVDNM_INSTALLED)) << ErrorLog();
   EXPECT_EQ("new", ReadFileBytes(target_ + "locked.txt"));
@@ -328,12 +330,12 @@ TEST_F(Manager, UpdatePackageIsPackedAndAnnounced) {
 TEST_F(Manager, OldFinishedJobsAreCleanedUp) {
   for (uint32_t c = 0x400; c < 0x400 + 35; c++) {
     svdnm::JobRecord job = QueriedJob(c, ServerHost(), "f.bin", 1, target_);
-    job.Status = SVDNM_INSTALLED;
+    job.status = SVDNM_INSTALLED;
     WriteJob(job);
   }
   // One more that only waits for its installation.
   svdnm::JobRecord last = QueriedJob(0x500, ServerHost(), "f.bin", 1, target_);
-  last.Status = SVDNM_TRANSFERRED;
+  last.status = SVDNM_TRANSFERRED;
   WriteJob(last);
   CreateDirectoryW(sv::Wide(Folder() + Hex(0x500)).c_str(), nullptr);
   WriteFileBytes(Folder() + Hex(0x500) + "\\f.bin", "f");

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "http_parse.h"
+#include "socket_owner.h"
 #include "win_handles.h"
 
 namespace svnet {
@@ -42,7 +43,7 @@ struct HttpResponse {
   int status = 0;
   int64_t contentLength = -1;  // -1 when the reply gave none
   HttpHeaders headers;
-  int64_t bodyBytes = 0;  // body bytes received
+  int64_t bodyBytes = 0;   // body bytes received
   bool truncated = false;  // the connection closed before Content-Length bytes came
 };
 
@@ -78,7 +79,8 @@ class HttpClient {
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
 
-  int timeoutMs = 60000;  // receive timeout of each wait for data
+  static constexpr int kDefaultTimeoutMs = 60000;
+  int timeoutMs = kDefaultTimeoutMs;  // receive timeout of each wait for data; <= 0: SVNET_TIMEOUT_DEFAULT
   std::string userAgent;
   ProxySettings proxy;
   // Bytes asked of each receive and sent per send call; the progress
@@ -97,6 +99,30 @@ class HttpClient {
   void Disconnect();
 
  private:
+  // Where a request goes: directly or through the proxy.
+  struct Route {
+    std::string host;        // of the URL
+    std::string hostHeader;  // host, with ":port" unless 80
+    std::string target;      // the request target: the path, or the absolute URL for a proxy
+    std::string connectHost;
+    uint16_t connectPort = 0;
+    std::string connection;  // "connectHost:connectPort", to match a kept connection
+    bool viaProxy = false;
+  };
+
+  int Fail(int code);  // closes the connection, remembers and returns `code`
+  bool PlanRoute(const std::string& url, Route* route) const;
+  std::string RequestHead(const HttpRequest& request, const Route& route) const;
+  // A kept connection to the same place, or a new one; 0 or an HttpError.
+  int OpenConnection(const Route& route, bool* reused, SOCKET* s);
+  int SendRequest(SOCKET s, const std::string& head, const std::string& body);
+  int ReadFinalHead(SOCKET s, std::string replyHead, ParsedHead* parsed);
+  bool TakeHead(ParsedHead* parsed, HttpResponse* response, bool* keepAlive);
+  int ReadReply(SOCKET s, const HttpRequest& request, const std::string& replyHead, BodySink* sink,
+                HttpResponse* response);
+  static bool HasNoBody(const HttpRequest& request, int status);
+  int CopyBody(SOCKET s, int64_t count, BodySink* sink, HttpResponse* response);
+  int ReadChunkedBody(SOCKET s, BodySink* sink, HttpResponse* response);
   bool Connect(const std::string& host, uint16_t port, int* error);
   void CloseSocket();
   int SendAll(SOCKET s, const char* data, size_t size, bool reportProgress);
@@ -108,7 +134,7 @@ class HttpClient {
   size_t Block() const;
 
   sv::CriticalSection lock_;  // guards socket_ against Disconnect()
-  SOCKET socket_ = INVALID_SOCKET;
+  sv::Socket socket_;
   volatile LONG stopped_ = 0;
   std::string connectedTo_;  // "host:port" of the open connection
   // Received bytes not yet consumed: buf_[begin_, end_). A plain buffer that
@@ -121,7 +147,5 @@ class HttpClient {
 // Splits "http://host[:port]/path" (the scheme is optional); false when the
 // host is empty or the port is not a number in 1..65535.
 bool SplitUrl(const std::string& url, std::string* host, uint16_t* port, std::string* path);
-
-std::string Base64(const std::string& bytes);
 
 }  // namespace svnet

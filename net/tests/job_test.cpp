@@ -5,13 +5,15 @@
 
 #include "SolvikaUtils.h"
 #include "net_test_support.h"
+#include "svstring.h"
+#include "wide.h"
 
 using namespace nettest;
 
 namespace {
 
 std::string ReadStr(JobHandle& job) {
-  return TakeStr([&](SvStr* out) { SVNetGetReadStr(out, &job); });
+  return sv::TakeOut([&](SvStr* out) { SVNetGetReadStr(out, &job); });
 }
 
 TSVNetFileListRec File(JobHandle& job, int index) {
@@ -19,8 +21,6 @@ TSVNetFileListRec File(JobHandle& job, int index) {
   EXPECT_TRUE(SVNetGetFile(&job, index, &rec));
   return rec;
 }
-
-std::string Str(SvStr s) { return s ? std::string(s, (size_t)sv::Length(s)) : std::string(); }
 
 void ReleaseRec(TSVNetFileListRec* r) {
   sv::Release(r->Name), sv::Release(r->Path), sv::Release(r->Host), sv::Release(r->ETag);
@@ -86,9 +86,9 @@ TEST_F(JobTest, FileListEntriesBecomeUrlsAndNames) {
   const char* paths[] = {"a.bin", "b.bin", "dir/c.bin", "dir/c.bin", "get.php?id=5"};
   for (int i = 0; i < 5; ++i) {
     TSVNetFileListRec r = File(job, i);
-    EXPECT_EQ(names[i], Str(r.Name));
-    EXPECT_EQ(paths[i], Str(r.Path));
-    EXPECT_EQ(host_, Str(r.Host));
+    EXPECT_EQ(names[i], sv::Copy(r.Name));
+    EXPECT_EQ(paths[i], sv::Copy(r.Path));
+    EXPECT_EQ(host_, sv::Copy(r.Host));
     EXPECT_EQ(200, r.ResultCode);
     ReleaseRec(&r);
   }
@@ -98,7 +98,7 @@ TEST_F(JobTest, FileListEntriesBecomeUrlsAndNames) {
   EXPECT_EQ(2u, RequestsFor("\"target\": \"/files/dir/c.bin\"").size());
   EXPECT_EQ(1u, RequestsFor("\"target\": \"/files/get.php?id=5\"").size());
   EXPECT_EQ(4 + 6 + 2 + 2 + 12, SVNetGetReadLengt(&job));
-  EXPECT_EQ("http://" + host_ + "/", TakeStr([&](SvStr* o) { SVNetGetPath(o, &job); }));
+  EXPECT_EQ("http://" + host_ + "/", sv::TakeOut([&](SvStr* o) { SVNetGetPath(o, &job); }));
 }
 
 TEST_F(JobTest, FailOverAcrossDeadAndWrongHostsRemembersTheGoodOne) {
@@ -110,7 +110,7 @@ TEST_F(JobTest, FailOverAcrossDeadAndWrongHostsRemembersTheGoodOne) {
   ASSERT_TRUE(SVNetIsCorrect(&job));
   EXPECT_EQ(200, SVNetGetResultCode(&job));
   TSVNetFileListRec y = File(job, 1);
-  EXPECT_EQ(host_, Str(y.Host));
+  EXPECT_EQ(host_, sv::Copy(y.Host));
   ReleaseRec(&y);
   // The second file went straight to the host that served the first.
   EXPECT_EQ(1u, RequestsFor("\"target\": \"/fo/x.bin\", \"path\": \"/fo/x.bin\", \"query\": \"\", \"faults\": [\"status\"]").size());
@@ -126,6 +126,26 @@ TEST_F(JobTest, FailOverAcrossDeadAndWrongHostsRemembersTheGoodOne) {
   EXPECT_EQ(0, SVNetFilesCount(&bad));
   EXPECT_FALSE(SVFileExists((dir_ / "missing.bin").c_str()));
   EXPECT_EQ(0u, RequestsFor("\"target\": \"/fo/y.bin\", \"path\": \"/fo/y.bin\", \"query\": \"\", \"faults\": [\"status\"]").size());
+}
+
+TEST_F(JobTest, TheLastGoodHostIsTriedOnceWhenItStopsServing) {
+  // The first run is served by a site host, which becomes the job's last
+  // good host. Then the site loses the file: the next run, whose own list
+  // also names that host, must ask it once before it moves on.
+  const std::string site = "lastgood";
+  const std::string siteHost = SiteHost(site);
+  PutServerFile(site + "/lg/f.bin", "from the site");
+  PutServerFile("lg/f.bin", "from the main host");
+  JobHandle job;
+  Download(job, siteHost, "lg", "f.bin");
+  ASSERT_TRUE(SVNetIsCorrect(&job));
+  EXPECT_EQ("http://" + siteHost + "/", sv::TakeOut([&](SvStr* o) { SVNetGetPath(o, &job); }));
+  ASSERT_TRUE(DeleteFileW(sv::Wide(ServerPath(site + "/lg/f.bin")).c_str()));
+
+  Download(job, siteHost + "/" + host_, "lg", "f.bin");
+  ASSERT_TRUE(SVNetIsCorrect(&job));
+  EXPECT_EQ("from the main host", ReadFileBytes(dir_ / "f.bin"));
+  EXPECT_EQ(2u, RequestsFor("\"target\": \"/lg/f.bin\"", site).size());  // one per run
 }
 
 TEST_F(JobTest, ResumeAppendsFromTheOffset) {
@@ -239,7 +259,7 @@ TEST_F(JobTest, SizeQuerySumsContentLengthsOverSeveralFiles) {
   EXPECT_EQ(3345, SVNetGetReadLengt(&job));
   TSVNetFileListRec b = File(job, 1);
   EXPECT_EQ(2345, b.Bytes);
-  EXPECT_FALSE(Str(b.ETag).empty());
+  EXPECT_FALSE(sv::Copy(b.ETag).empty());
   EXPECT_GT(b.LastModified, 40000.0);  // a date after 2009
   ReleaseRec(&b);
 }
@@ -252,7 +272,7 @@ TEST_F(JobTest, ChangedFileGetsANewETag) {
   Download(job, host_, "ch", "f.bin");
   TSVNetFileListRec second = File(job, 0);
   EXPECT_EQ("first+", ReadFileBytes(dir_ / "f.bin"));
-  EXPECT_NE(Str(first.ETag), Str(second.ETag));
+  EXPECT_NE(sv::Copy(first.ETag), sv::Copy(second.ETag));
   EXPECT_GT(second.LastModified, first.LastModified);
   ReleaseRec(&first), ReleaseRec(&second);
 }

@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include "socket_owner.h"
+
 #include "wide.h"
 
 namespace nettest {
@@ -68,14 +70,15 @@ std::string DeadHost() {
   // A port that was just free: bound, closed, and so refusing connections.
   WSADATA d;
   WSAStartup(MAKEWORD(2, 2), &d);
-  SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+  sv::Socket owned(socket(AF_INET, SOCK_STREAM, 0));
+  const SOCKET s = owned.Get();
   sockaddr_in a = {};
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   bind(s, (sockaddr*)&a, sizeof a);
   int len = sizeof a;
   getsockname(s, (sockaddr*)&a, &len);
-  closesocket(s);
+  owned.Reset();
   return "127.0.0.1:" + std::to_string(ntohs(a.sin_port));
 }
 
@@ -90,7 +93,7 @@ bool JobHandle::Wait(DWORD ms) {
 
 TSVNetParams Params(int method, const char* path) {
   TSVNetParams p = {};
-  p.Size = 48;
+  p.Size = sizeof(TSVNetParams);
   p.Method = (uint8_t)method;
   p.AutoExtract = 1;
   p.Path = (SvStr)path;  // copied by SVNetInitEx

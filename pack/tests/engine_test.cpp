@@ -19,7 +19,7 @@ namespace {
 void MakeDir(const std::string& path) { CreateDirectoryW(sv::Wide(path).c_str(), nullptr); }
 
 std::string List(const std::string& archive, const std::string& mask) {
-  return TakeStr([&](SvStr* out) { SVZipFilesList(out, archive.c_str(), mask.c_str()); });
+  return sv::TakeOut([&](SvStr* out) { SVZipFilesList(out, archive.c_str(), mask.c_str()); });
 }
 
 std::string Text(size_t size) {

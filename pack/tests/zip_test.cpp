@@ -9,6 +9,7 @@
 
 #include "SolvikaPU.h"
 #include "test_support.h"
+#include "file_io.h"
 #include "wide.h"
 
 namespace {
@@ -23,21 +24,10 @@ bool IsFolder(const std::string& path) {
 }
 
 std::string List(const std::string& archive, const std::string& mask) {
-  return TakeStr([&](SvStr* out) { SVZipFilesList(out, archive.c_str(), mask.c_str()); });
+  return sv::TakeOut([&](SvStr* out) { SVZipFilesList(out, archive.c_str(), mask.c_str()); });
 }
 
-int CountChildren(const std::string& folder) {
-  WIN32_FIND_DATAW fd;
-  HANDLE f = FindFirstFileW(sv::Wide(folder + "*").c_str(), &fd);
-  int n = 0;
-  if (f == INVALID_HANDLE_VALUE) return 0;
-  do {
-    std::wstring name = fd.cFileName;
-    if (name != L"." && name != L"..") ++n;
-  } while (FindNextFileW(f, &fd));
-  FindClose(f);
-  return n;
-}
+int CountChildren(const std::string& folder) { return (int)sv::FindEntries(folder + "*").size(); }
 
 }  // namespace
 

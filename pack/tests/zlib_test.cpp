@@ -10,12 +10,12 @@
 namespace {
 
 std::string Compress(const std::string& x) {
-  Arg in(x);
-  return TakeStr([&](SvStr* out) { zlibCompress(out, in); });
+  sv::OwnedStr in(x);
+  return sv::TakeOut([&](SvStr* out) { zlibCompress(out, in); });
 }
 std::string Decompress(const std::string& x) {
-  Arg in(x);
-  return TakeStr([&](SvStr* out) { zlibDecompress(out, in); });
+  sv::OwnedStr in(x);
+  return sv::TakeOut([&](SvStr* out) { zlibDecompress(out, in); });
 }
 
 }  // namespace
@@ -65,7 +65,7 @@ TEST(Zlib, Buffers) {
 }
 
 TEST(PackLibrary, ErrorTextsAndVersions) {
-  auto text = [](int32_t code) { return TakeStr([&](SvStr* out) { ZipErrorStr(out, code); }); };
+  auto text = [](int32_t code) { return sv::TakeOut([&](SvStr* out) { ZipErrorStr(out, code); }); };
   EXPECT_EQ("", text(0));
   EXPECT_EQ(sv::Ru(u8"Не найден файл UnzDll.dll"), text(1));
   EXPECT_EQ(sv::Ru(u8"Не найден файл ZipDll.dll"), text(2));

@@ -9,8 +9,10 @@
 #include <set>
 
 #include "entry_data.h"
+#include "file_io.h"
 #include "names.h"
 #include "wide.h"
+#include "win_handles.h"
 #include "win_io.h"
 #include "zip_engine.h"
 
@@ -38,18 +40,11 @@ class Extractor {
 
   bool MakeRoot() { return MakeFolders(root_); }
 
-  // Creates `path` (ending in "\") and every missing folder above it.
+  // Creates `path` (ending in "\") and every missing folder above it; the
+  // folders made or found once are remembered, so each costs one check.
   bool MakeFolders(const std::wstring& path) {
     if (made_.count(path)) return true;
-    DWORD a = GetFileAttributesW(path.c_str());
-    if (a == INVALID_FILE_ATTRIBUTES) {
-      size_t cut = path.find_last_of(L"\\/", path.size() >= 2 ? path.size() - 2 : 0);
-      if (cut != std::wstring::npos && cut > 0 && path[cut - 1] != L':' && path[cut - 1] != L'\\')
-        if (!MakeFolders(path.substr(0, cut + 1))) return false;
-      if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
-    } else if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
-      return false;
-    }
+    if (!sv::CreateFolderTree(path)) return false;
     made_.insert(path);
     return true;
   }
@@ -62,22 +57,23 @@ class Extractor {
     size_t cut = path.rfind(L'\\');
     if (cut != std::wstring::npos && !MakeFolders(path.substr(0, cut + 1))) return kSvZipErrWrite;
 
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr);
-    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+    sv::Handle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr));
+    if (!h && GetLastError() == ERROR_ACCESS_DENIED) {
       // A read-only file of the same name is replaced like any other.
       SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-      h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+      h.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr));
     }
-    if (h == INVALID_HANDLE_VALUE) return kSvZipErrWrite;
+    if (!h) return kSvZipErrWrite;
     int32_t rc = ReadEntryData(source, entry, [&](const char* data, size_t n) {
       DWORD put = 0;
-      return WriteFile(h, data, (DWORD)n, &put, nullptr) && put == n;
+      return WriteFile(h.Get(), data, (DWORD)n, &put, nullptr) && put == n;
     });
     if (rc == 0) {
       FILETIME written = FileTimeOfDos(entry.dosTime);
-      SetFileTime(h, nullptr, nullptr, &written);
+      SetFileTime(h.Get(), nullptr, nullptr, &written);
     }
-    if (!CloseHandle(h) && rc == 0) rc = kSvZipErrWrite;
+    // Closed here rather than by the owner: a failed close is a failed write.
+    if (!CloseHandle(h.Release()) && rc == 0) rc = kSvZipErrWrite;
     if (rc != 0) DeleteFileW(path.c_str());  // no half-written file stays behind
     return rc;
   }
@@ -128,7 +124,7 @@ int32_t Run(const SvZipExecParams& p) {
 
 }  // namespace svzip
 
-extern "C" int32_t SVZ_API UnzDllExec(SvZipExecParams* params) {
+SV_EXPORT int32_t SVAPI UnzDllExec(SvZipExecParams* params) {
   try {
     if (!params || params->size < sizeof(SvZipExecParams)) return kSvZipErrParams;
     if (params->operation != kSvZipExtract && params->operation != kSvZipTest) return kSvZipErrParams;
@@ -138,4 +134,4 @@ extern "C" int32_t SVZ_API UnzDllExec(SvZipExecParams* params) {
   }
 }
 
-extern "C" int32_t SVZ_API GetUnzDllVersion(void) { return SV_ZIP_ENGINE_VERSION; }
+SV_EXPORT int32_t SVAPI GetUnzDllVersion(void) { return SV_ZIP_ENGINE_VERSION; }

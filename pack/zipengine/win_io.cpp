@@ -12,11 +12,11 @@ const size_t kReadAhead = 256 * 1024;
 
 bool FileSource::Open(const std::wstring& path) {
   Close();
-  file_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file_ == INVALID_HANDLE_VALUE) return false;
+  file_.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file_) return false;
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file_, &size)) {
+  if (!GetFileSizeEx(file_.Get(), &size)) {
     Close();
     return false;
   }
@@ -26,8 +26,7 @@ bool FileSource::Open(const std::wstring& path) {
 }
 
 void FileSource::Close() {
-  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-  file_ = INVALID_HANDLE_VALUE;
+  file_.Reset();
   cacheLength_ = 0;
 }
 
@@ -39,7 +38,7 @@ bool FileSource::RawRead(uint64_t offset, void* buffer, size_t count) {
     at.Offset = (DWORD)offset;
     at.OffsetHigh = (DWORD)(offset >> 32);
     DWORD chunk = count > (1u << 30) ? (1u << 30) : (DWORD)count, got = 0;
-    if (!ReadFile(file_, out, chunk, &got, &at) || got == 0) return false;
+    if (!ReadFile(file_.Get(), out, chunk, &got, &at) || got == 0) return false;
     out += got;
     offset += got;
     count -= got;
@@ -48,7 +47,7 @@ bool FileSource::RawRead(uint64_t offset, void* buffer, size_t count) {
 }
 
 bool FileSource::ReadAt(uint64_t offset, void* buffer, size_t count) {
-  if (file_ == INVALID_HANDLE_VALUE || offset > size_ || count > size_ - offset) return false;
+  if (!file_ || offset > size_ || count > size_ - offset) return false;
   if (count == 0) return true;
   if (offset >= cacheOffset_ && offset + count <= cacheOffset_ + cacheLength_) {
     memcpy(buffer, cache_.data() + (offset - cacheOffset_), count);
@@ -69,19 +68,19 @@ bool FileSource::ReadAt(uint64_t offset, void* buffer, size_t count) {
 
 bool FileWriter::Create(const std::wstring& path) {
   Close();
-  file_ = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                      FILE_ATTRIBUTE_ARCHIVE, nullptr);
+  file_.Reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                      FILE_ATTRIBUTE_ARCHIVE, nullptr));
   position_ = 0;
   used_ = 0;
-  failed_ = file_ == INVALID_HANDLE_VALUE;
+  failed_ = !file_;
   return !failed_;
 }
 
 bool FileWriter::OpenAt(const std::wstring& path, uint64_t startAt) {
   Close();
-  file_ = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  file_.Reset(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   used_ = 0;
-  failed_ = file_ == INVALID_HANDLE_VALUE || !Seek(startAt);
+  failed_ = !file_ || !Seek(startAt);
   position_ = startAt;
   return !failed_;
 }
@@ -89,7 +88,7 @@ bool FileWriter::OpenAt(const std::wstring& path, uint64_t startAt) {
 bool FileWriter::Seek(uint64_t offset) {
   LARGE_INTEGER to;
   to.QuadPart = (LONGLONG)offset;
-  return SetFilePointerEx(file_, to, nullptr, FILE_BEGIN) != 0;
+  return SetFilePointerEx(file_.Get(), to, nullptr, FILE_BEGIN) != 0;
 }
 
 bool FileWriter::Flush() {
@@ -97,7 +96,7 @@ bool FileWriter::Flush() {
   const char* p = buffer_.data();
   while (used_ > 0) {
     DWORD put = 0;
-    if (!WriteFile(file_, p, (DWORD)used_, &put, nullptr) || put == 0) {
+    if (!WriteFile(file_.Get(), p, (DWORD)used_, &put, nullptr) || put == 0) {
       failed_ = true;
       return false;
     }
@@ -117,7 +116,7 @@ bool FileWriter::Write(const void* data, size_t count) {
     if (count >= buffer_.size()) {
       while (count > 0) {
         DWORD put = 0, chunk = count > (1u << 30) ? (1u << 30) : (DWORD)count;
-        if (!WriteFile(file_, p, chunk, &put, nullptr) || put == 0) return !(failed_ = true);
+        if (!WriteFile(file_.Get(), p, chunk, &put, nullptr) || put == 0) return !(failed_ = true);
         p += put;
         count -= put;
       }
@@ -132,27 +131,26 @@ bool FileWriter::Write(const void* data, size_t count) {
 bool FileWriter::Patch(uint64_t offset, const void* data, size_t count) {
   if (!Flush() || !Seek(offset)) return !(failed_ = true);
   DWORD put = 0;
-  bool ok = WriteFile(file_, data, (DWORD)count, &put, nullptr) && put == count;
+  bool ok = WriteFile(file_.Get(), data, (DWORD)count, &put, nullptr) && put == count;
   if (!Seek(position_) || !ok) failed_ = true;
   return !failed_;
 }
 
 bool FileWriter::Truncate(uint64_t offset) {
-  if (!Flush() || !Seek(offset) || !SetEndOfFile(file_)) return !(failed_ = true);
+  if (!Flush() || !Seek(offset) || !SetEndOfFile(file_.Get())) return !(failed_ = true);
   position_ = offset;
   return true;
 }
 
 bool FileWriter::Finish() {
-  bool ok = Flush() && Seek(position_) && SetEndOfFile(file_);
-  ok = CloseHandle(file_) && ok;
-  file_ = INVALID_HANDLE_VALUE;
+  bool ok = Flush() && Seek(position_) && SetEndOfFile(file_.Get());
+  // Closed here rather than by the owner: a failed close is a failed write.
+  ok = CloseHandle(file_.Release()) && ok;
   return ok;
 }
 
 void FileWriter::Close() {
-  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-  file_ = INVALID_HANDLE_VALUE;
+  file_.Reset();
 }
 
 namespace {

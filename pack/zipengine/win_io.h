@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "win_handles.h"
 #include "zip_format.h"
 
 namespace svzip {
@@ -24,14 +25,14 @@ class FileSource : public ByteSource {
 
   bool Open(const std::wstring& path);
   void Close();
-  bool IsOpen() const { return file_ != INVALID_HANDLE_VALUE; }
+  bool IsOpen() const { return file_.Valid(); }
   uint64_t Size() const override { return size_; }
   bool ReadAt(uint64_t offset, void* buffer, size_t count) override;
 
  private:
   bool RawRead(uint64_t offset, void* buffer, size_t count);
 
-  HANDLE file_ = INVALID_HANDLE_VALUE;
+  sv::Handle file_;
   uint64_t size_ = 0;
   std::vector<char> cache_;
   uint64_t cacheOffset_ = 0;
@@ -59,12 +60,12 @@ class FileWriter {
   uint64_t Position() const { return position_; }
   bool Finish();  // flush, end the file at Position(), close
   void Close();
-  HANDLE Handle() const { return file_; }
+  HANDLE Handle() const { return file_.Get(); }
 
  private:
   bool Seek(uint64_t offset);
 
-  HANDLE file_ = INVALID_HANDLE_VALUE;
+  sv::Handle file_;
   std::vector<char> buffer_;
   size_t used_ = 0;
   uint64_t position_ = 0;

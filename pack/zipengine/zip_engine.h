@@ -8,11 +8,7 @@
 
 #include <stdint.h>
 
-#ifdef _WIN32
-#define SVZ_API __stdcall
-#else
-#define SVZ_API
-#endif
+#include "sv_abi.h"
 
 enum SvZipOperation {
   kSvZipExtract = 1,  // entries matching `spec` into `folder`, with their stored folders
@@ -52,8 +48,8 @@ typedef struct SvZipExecParams {
 static_assert(sizeof(SvZipExecParams) == 24, "engine parameter block is 24 bytes on 32-bit Windows");
 #endif
 
-typedef int32_t(SVZ_API* SvZipExecProc)(SvZipExecParams* params);
-typedef int32_t(SVZ_API* SvZipVersionProc)(void);
+typedef int32_t(SVAPI* SvZipExecProc)(SvZipExecParams* params);
+typedef int32_t(SVAPI* SvZipVersionProc)(void);
 
 // Version reported by GetUnzDllVersion and GetZipDllVersion.
 #define SV_ZIP_ENGINE_VERSION 100

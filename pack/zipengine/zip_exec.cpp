@@ -14,6 +14,7 @@
 
 #include "names.h"
 #include "wide.h"
+#include "win_handles.h"
 #include "win_io.h"
 #include "zip_engine.h"
 #include "zip_writer.h"
@@ -77,15 +78,15 @@ class SourceCollector {
   // Everything matching `pattern`, found in `folder`, stored under `prefix`.
   void Enumerate(const std::wstring& pattern, const std::wstring& folder, const std::wstring& prefix) {
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
-                                FIND_FIRST_EX_LARGE_FETCH);
-    if (h == INVALID_HANDLE_VALUE) h = FindFirstFileW(pattern.c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return;
+    sv::FindHandle h(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
+                                      FIND_FIRST_EX_LARGE_FETCH));
+    if (!h) h.Reset(FindFirstFileW(pattern.c_str(), &fd));
+    if (!h) return;
     std::vector<WIN32_FIND_DATAW> found;
     do {
       if (wcscmp(fd.cFileName, L".") && wcscmp(fd.cFileName, L"..")) found.push_back(fd);
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
+    } while (FindNextFileW(h.Get(), &fd));
+    h.Reset();
     for (const WIN32_FIND_DATAW& f : found) {
       std::wstring path = folder + f.cFileName;
       if (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -213,7 +214,7 @@ int32_t RunDelete(const SvZipExecParams& p) {
 
 }  // namespace svzip
 
-extern "C" int32_t SVZ_API ZipDllExec(SvZipExecParams* params) {
+SV_EXPORT int32_t SVAPI ZipDllExec(SvZipExecParams* params) {
   try {
     if (!params || params->size < sizeof(SvZipExecParams) || !params->archive || !*params->archive)
       return kSvZipErrParams;
@@ -225,4 +226,4 @@ extern "C" int32_t SVZ_API ZipDllExec(SvZipExecParams* params) {
   }
 }
 
-extern "C" int32_t SVZ_API GetZipDllVersion(void) { return SV_ZIP_ENGINE_VERSION; }
+SV_EXPORT int32_t SVAPI GetZipDllVersion(void) { return SV_ZIP_ENGINE_VERSION; }

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "win_handles.h"
 #include "zip_engine.h"
 #include "zlib.h"
 
@@ -86,15 +87,12 @@ void PackPiece(Deflater* deflater, const AddSource& source, PackedEntry* p, std:
     p->attributes = FILE_ATTRIBUTE_DIRECTORY;
     return;
   }
-  HANDLE file = OpenSource(source.path);
-  if (file == INVALID_HANDLE_VALUE) {
+  sv::Handle owned(OpenSource(source.path));
+  if (!owned) {
     p->rc = kSvZipErrRead;
     return;
   }
-  struct Closer {
-    HANDLE h;
-    ~Closer() { CloseHandle(h); }
-  } closer{file};
+  const HANDLE file = owned.Get();
   if (p->offset == 0) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(file, &info)) {
@@ -304,19 +302,19 @@ int32_t ArchiveWriter::FinishLarge(const AddSource& item, uint64_t headerPos, ui
   if (compressed >= item.size) {
     method = kMethodStored;
     if (!out_.Truncate(dataStart)) return kSvZipErrWrite;
-    HANDLE file = OpenSource(item.path);
-    if (file == INVALID_HANDLE_VALUE) return kSvZipErrRead;
+    sv::Handle file(OpenSource(item.path));
+    if (!file) return kSvZipErrRead;
     std::vector<char> block(kIoBlock);
     uLong check = crc32(0L, Z_NULL, 0);
     int32_t rc = 0;
     for (uint64_t offset = 0; rc == 0 && offset < item.size;) {
       size_t n = (size_t)std::min<uint64_t>(item.size - offset, block.size());
-      if (!ReadAt(file, offset, block.data(), n)) rc = kSvZipErrRead;
+      if (!ReadAt(file.Get(), offset, block.data(), n)) rc = kSvZipErrRead;
       else if (!out_.Write(block.data(), n)) rc = kSvZipErrWrite;
       check = crc32(check, (const Bytef*)block.data(), (uInt)n);
       offset += n;
     }
-    CloseHandle(file);
+    file.Reset();
     if (rc) return rc;
     if ((uint32_t)check != crc) return kSvZipErrRead;  // the file changed while it was packed
     compressed = item.size;

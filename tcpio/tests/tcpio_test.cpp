@@ -6,6 +6,7 @@
 #include <string>
 
 #include "TovrinTcpIO.h"
+#include "socket_owner.h"
 
 namespace {
 
@@ -142,20 +143,19 @@ TEST(TcpIO, PortAlreadyInUseIsRefused) {
 TEST(TcpIO, ConnectFailuresCloseTheSocket) {
   // A socket bound but not listening holds the port for the whole test, so no
   // other test's server can take it and the connection is refused for sure.
-  SOCKET holder = socket(AF_INET, SOCK_STREAM, 0);
+  sv::Socket holder(socket(AF_INET, SOCK_STREAM, 0));
   sockaddr_in addr = {};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(0, bind(holder, (sockaddr*)&addr, sizeof addr));
+  ASSERT_EQ(0, bind(holder.Get(), (sockaddr*)&addr, sizeof addr));
   int addrLen = sizeof addr;
-  getsockname(holder, (sockaddr*)&addr, &addrLen);
+  getsockname(holder.Get(), (sockaddr*)&addr, &addrLen);
   uint16_t freePort = ntohs(addr.sin_port);
   SvSocket sock = 0;
   EXPECT_FALSE(CreateClient(&sock, "127.0.0.1", freePort));
   EXPECT_EQ(SV_INVALID_SOCKET, sock);
   EXPECT_FALSE(CreateClient(&sock, "999.1.1.1", freePort));
   EXPECT_EQ(SV_INVALID_SOCKET, sock);
-  closesocket(holder);
 }
 
 TEST(TcpIO, WaitForDataNamesTheFirstReadableSocketInArrayOrder) {
@@ -202,13 +202,12 @@ TEST(TcpIO, WaitForDataTimesOutAfterSecondsAndMilliseconds) {
 
   // Data that arrives during the wait ends it early.
   arg = 1;
-  HANDLE t = CreateThread(nullptr, 0, SendLater, (LPVOID)(uintptr_t)p.client, 0, nullptr);
+  sv::Thread t = sv::Thread::Start(SendLater, (LPVOID)(uintptr_t)p.client);
   start = GetTickCount();
   ASSERT_TRUE(WaitForData(5000, &arg, list));
   EXPECT_EQ((int32_t)p.accepted, arg);
   EXPECT_LT(GetTickCount() - start, 3000u);
-  WaitForSingleObject(t, INFINITE);
-  CloseHandle(t);
+  t.Wait(INFINITE);
 }
 
 TEST(TcpIO, FailuresOfClosedSockets) {

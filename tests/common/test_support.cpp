@@ -4,7 +4,9 @@
 
 #include <atomic>
 
+#include "file_io.h"
 #include "wide.h"
+#include "win_handles.h"
 
 static std::atomic<int> g_scratchCounter{0};
 
@@ -20,46 +22,18 @@ ScratchDir::ScratchDir(const std::string& tag) {
   }
 }
 
-static void RemoveTree(const std::wstring& dir) {
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((dir + L"*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring full = dir + name;
-      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(full + L"\\");
-      else
-        DeleteFileW(full.c_str());
-    } while (FindNextFileW(h, &fd));
-    FindClose(h);
-  }
-  RemoveDirectoryW(dir.c_str());
-}
-
-ScratchDir::~ScratchDir() { RemoveTree(sv::Wide(path_)); }
+ScratchDir::~ScratchDir() { sv::RemoveFolderTree(path_); }
 
 std::string ReadFileBytes(const std::string& path) {
-  HANDLE h = CreateFileW(sv::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return std::string();
   std::string data;
-  char buf[65536];
-  DWORD got = 0;
-  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) data.append(buf, got);
-  CloseHandle(h);
-  return data;
+  return sv::ReadWholeFile(path, &data) ? data : std::string();
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileW(sv::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
+  sv::Handle f(CreateFileW(sv::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  if (!f) return false;
   DWORD put = 0;
-  bool ok = WriteFile(h, bytes.data(), (DWORD)bytes.size(), &put, nullptr) && put == bytes.size();
-  CloseHandle(h);
-  return ok;
+  return WriteFile(f.Get(), bytes.data(), (DWORD)bytes.size(), &put, nullptr) && put == bytes.size();
 }
 
 bool InChild() {
@@ -88,58 +62,54 @@ std::string CopyTestProgram(const std::string& folder, const std::vector<std::st
 ChildResult RunChild(const std::string& exe, const std::string& args, const std::string& folder, DWORD timeoutMs) {
   ChildResult result;
   SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return result;
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  HANDLE readRaw = nullptr, writeRaw = nullptr;
+  if (!CreatePipe(&readRaw, &writeRaw, &sa, 0)) return result;
+  sv::Handle readEnd(readRaw), writeEnd(writeRaw);
+  SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
 
   STARTUPINFOW si;
   memset(&si, 0, sizeof(si));
   si.cb = sizeof(si);
   si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = writeEnd;
-  si.hStdError = writeEnd;
+  si.hStdOutput = writeEnd.Get();
+  si.hStdError = writeEnd.Get();
   si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION pi;
   std::wstring cmd = L"\"" + sv::Wide(exe) + L"\" " + sv::Wide(args);
   SetEnvironmentVariableW(L"SV_TEST_CHILD", L"1");
   BOOL started = CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, sv::Wide(folder).c_str(), &si, &pi);
   SetEnvironmentVariableW(L"SV_TEST_CHILD", nullptr);
-  CloseHandle(writeEnd);
-  if (!started) {
-    CloseHandle(readEnd);
-    return result;
-  }
+  writeEnd.Reset();  // the child holds the only write end now
+  if (!started) return result;
+  sv::Handle process(pi.hProcess), thread(pi.hThread);
   // Read on this thread until the child closes its end; the wait below bounds
   // a child that hangs with the pipe open.
   DWORD start = GetTickCount();
   char chunk[4096];
   for (;;) {
     DWORD avail = 0;
-    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr)) break;
+    if (!PeekNamedPipe(readEnd.Get(), nullptr, 0, nullptr, &avail, nullptr)) break;
     if (avail) {
       DWORD got = 0;
-      if (!ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) || !got) break;
+      if (!ReadFile(readEnd.Get(), chunk, sizeof chunk, &got, nullptr) || !got) break;
       result.output.append(chunk, got);
       continue;
     }
-    if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process.Get(), 20) == WAIT_OBJECT_0) {
       // Drain what is left.
-      while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail) {
+      while (PeekNamedPipe(readEnd.Get(), nullptr, 0, nullptr, &avail, nullptr) && avail) {
         DWORD got = 0;
-        if (!ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) || !got) break;
+        if (!ReadFile(readEnd.Get(), chunk, sizeof chunk, &got, nullptr) || !got) break;
         result.output.append(chunk, got);
       }
       break;
     }
     if (GetTickCount() - start > timeoutMs) {
-      TerminateProcess(pi.hProcess, 99);
+      TerminateProcess(process.Get(), 99);
       break;
     }
   }
-  WaitForSingleObject(pi.hProcess, 5000);
-  GetExitCodeProcess(pi.hProcess, &result.exitCode);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  CloseHandle(readEnd);
+  WaitForSingleObject(process.Get(), 5000);
+  GetExitCodeProcess(process.Get(), &result.exitCode);
   return result;
 }

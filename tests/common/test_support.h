@@ -1,4 +1,6 @@
-// Helpers shared by the test programs: owning SvStr values, scratch folders.
+// Helpers shared by the test programs: scratch folders, whole files and child
+// processes. String bridges are those of svstring.h (sv::Take, sv::TakeOut,
+// sv::OwnedStr).
 #pragma once
 
 #include <windows.h>
@@ -7,37 +9,14 @@
 #include <vector>
 
 #include "sv_abi.h"
+#include "svstring.h"
 
 // Calls fn(&out) with a fresh out variable and returns what it received,
-// releasing the string (as every caller of an out-string export must).
+// releasing it; the same as sv::TakeOut, under the name older tests use.
 template <class F>
 std::string TakeStr(F fn) {
-  SvStr out = nullptr;
-  fn(&out);
-  std::string result(out ? out : "", (size_t)sv::Length(out));
-  sv::Release(out);
-  return result;
+  return sv::TakeOut(fn);
 }
-
-// Takes ownership of a string result and returns its bytes.
-inline std::string Own(SvStr s) {
-  std::string result(s ? s : "", (size_t)sv::Length(s));
-  sv::Release(s);
-  return result;
-}
-
-// A string argument made from bytes; released when it goes out of scope.
-class Arg {
- public:
-  explicit Arg(const std::string& bytes) : s_(sv::StrNew(bytes.data(), (int32_t)bytes.size())) {}
-  ~Arg() { sv::Release(s_); }
-  Arg(const Arg&) = delete;
-  Arg& operator=(const Arg&) = delete;
-  operator SvStr() const { return s_; }
-
- private:
-  SvStr s_;
-};
 
 // A new empty folder under the temporary folder, removed with its content
 // when the object goes out of scope. The path is Windows-1251 and ends in "\".

@@ -17,7 +17,7 @@ int LowerHexValue(char c) {
 
 }  // namespace
 
-SV_EXPORT SvStr SVAPI Str2HTTP(SvStr bytes) {
+SVU_API SvStr SVAPI Str2HTTP(SvStr bytes) {
   return sv::Guard<SvStr>(nullptr, [&] {
     static const char kHex[] = "0123456789abcdef";
     std::string_view in = sv::Bytes(bytes);
@@ -31,7 +31,7 @@ SV_EXPORT SvStr SVAPI Str2HTTP(SvStr bytes) {
   });
 }
 
-SV_EXPORT SvStr SVAPI HTTP2Str(const char* text) {
+SVU_API SvStr SVAPI HTTP2Str(const char* text) {
   return sv::Guard<SvStr>(nullptr, [&] {
     std::string_view in = sv::Text(text);
     std::string out;

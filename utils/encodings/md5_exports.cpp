@@ -87,25 +87,25 @@ SvStr FileDigest(const char* fileName) {
 
 }  // namespace
 
-SV_EXPORT SvStr SVAPI MD5(SvStr text) {
+SVU_API SvStr SVAPI MD5(SvStr text) {
   return sv::Guard<SvStr>(nullptr, [&] { return DigestOf(text, (size_t)sv::Length(text)); });
 }
 
-SV_EXPORT SvStr SVAPI MD5String(SvStr text) {
+SVU_API SvStr SVAPI MD5String(SvStr text) {
   return sv::Guard<SvStr>(nullptr, [&] { return DigestOf(text, (size_t)sv::Length(text)); });
 }
 
-SV_EXPORT SvStr SVAPI MD5Buffer(const void* data, int32_t count) {
+SVU_API SvStr SVAPI MD5Buffer(const void* data, int32_t count) {
   return sv::Guard<SvStr>(nullptr, [&] {
     if (!data || count < 0) count = 0;
     return DigestOf(data, (size_t)count);
   });
 }
 
-SV_EXPORT SvStr SVAPI MD5Stream(IStream* stream) {
+SVU_API SvStr SVAPI MD5Stream(IStream* stream) {
   return sv::Guard<SvStr>(nullptr, [&] { return StreamDigest(stream); });
 }
 
-SV_EXPORT SvStr SVAPI MD5File(const char* fileName) {
+SVU_API SvStr SVAPI MD5File(const char* fileName) {
   return sv::Guard<SvStr>(nullptr, [&] { return FileDigest(fileName); });
 }

@@ -13,13 +13,13 @@ void Xor(uint8_t* p, int32_t count, uint8_t k) {
 
 }  // namespace
 
-SV_EXPORT void SVAPI XorBlock(void* buffer, int32_t count, int32_t key) {
+SVU_API void SVAPI XorBlock(void* buffer, int32_t count, int32_t key) {
   sv::GuardVoid([&] {
     if (buffer && count > 0) Xor((uint8_t*)buffer, count, (uint8_t)key);
   });
 }
 
-SV_EXPORT SvStr SVAPI XorStr(SvStr text, int32_t key) {
+SVU_API SvStr SVAPI XorStr(SvStr text, int32_t key) {
   return sv::Guard<SvStr>(nullptr, [&] {
     SvStr copy = sv::StrNew(text, sv::Length(text));
     if (copy) Xor((uint8_t*)copy, sv::Length(copy), (uint8_t)key);
@@ -27,7 +27,7 @@ SV_EXPORT SvStr SVAPI XorStr(SvStr text, int32_t key) {
   });
 }
 
-SV_EXPORT void SVAPI SVXAE(void* buffer, int32_t count, int32_t key) {
+SVU_API void SVAPI SVXAE(void* buffer, int32_t count, int32_t key) {
   sv::GuardVoid([&] {
     if (!buffer || count <= 0) return;
     uint8_t* p = (uint8_t*)buffer;
@@ -36,7 +36,7 @@ SV_EXPORT void SVAPI SVXAE(void* buffer, int32_t count, int32_t key) {
   });
 }
 
-SV_EXPORT void SVAPI SVXAD(void* buffer, int32_t count, int32_t key) {
+SVU_API void SVAPI SVXAD(void* buffer, int32_t count, int32_t key) {
   sv::GuardVoid([&] {
     if (!buffer || count <= 0) return;
     uint8_t* p = (uint8_t*)buffer;

@@ -56,10 +56,10 @@ std::string Decode(std::string_view in) {
 
 }  // namespace
 
-SV_EXPORT SvStr SVAPI UrlEncode(SvStr text) {
+SVU_API SvStr SVAPI UrlEncode(SvStr text) {
   return sv::Guard<SvStr>(nullptr, [&] { return sv::NewStr(Encode(sv::Bytes(text))); });
 }
 
-SV_EXPORT SvStr SVAPI UrlDecode(const char* text) {
+SVU_API SvStr SVAPI UrlDecode(const char* text) {
   return sv::Guard<SvStr>(nullptr, [&] { return sv::NewStr(Decode(sv::Text(text))); });
 }

@@ -68,7 +68,7 @@ void LoadClientIdentity() {
 
 using namespace utils;
 
-SV_EXPORT void SVAPI GetProgramId(SvStr* out) {
+SVU_API void SVAPI GetProgramId(SvStr* out) {
   sv::GuardVoid([&] {
     Identity& identity = TheIdentity();
     sv::Lock lock(identity.lock);
@@ -76,7 +76,7 @@ SV_EXPORT void SVAPI GetProgramId(SvStr* out) {
   });
 }
 
-SV_EXPORT void SVAPI GetProgramNum(SvStr* out) {
+SVU_API void SVAPI GetProgramNum(SvStr* out) {
   sv::GuardVoid([&] {
     Identity& identity = TheIdentity();
     sv::Lock lock(identity.lock);
@@ -84,7 +84,7 @@ SV_EXPORT void SVAPI GetProgramNum(SvStr* out) {
   });
 }
 
-SV_EXPORT void SVAPI SetProgramId(const char* id) {
+SVU_API void SVAPI SetProgramId(const char* id) {
   sv::GuardVoid([&] {
     Identity& identity = TheIdentity();
     sv::Lock lock(identity.lock);
@@ -93,7 +93,7 @@ SV_EXPORT void SVAPI SetProgramId(const char* id) {
   });
 }
 
-SV_EXPORT void SVAPI SetProgramNum(const char* num) {
+SVU_API void SVAPI SetProgramNum(const char* num) {
   sv::GuardVoid([&] {
     Identity& identity = TheIdentity();
     sv::Lock lock(identity.lock);

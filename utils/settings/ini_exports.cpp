@@ -1,6 +1,7 @@
 // INI exports: "Tovrin.ini" in the program folder and any file named by path.
 #include <windows.h>
 
+#include "decimal.h"
 #include "guard.h"
 #include "ini_file.h"
 #include "state.h"
@@ -35,13 +36,7 @@ int32_t ReadInt(std::string_view file, const char* section, const char* key, int
   if (!ReadIniFile(std::string(file), &text) || !text.Find(sv::Text(section), sv::Text(key), &value) ||
       value.empty())
     return def;
-  size_t i = 0;
-  while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < value.size() && (value[i] == '-' || value[i] == '+')) negative = value[i++] == '-';
-  uint32_t n = 0;
-  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) n = n * 10 + (uint32_t)(value[i] - '0');
-  return (int32_t)(negative ? 0u - n : n);
+  return (int32_t)sv::ParseDecimal(value);
 }
 
 std::string SectionList(std::string_view file) {
@@ -82,58 +77,58 @@ void MakeWritable(const char* file) {
 
 using namespace utils;
 
-SV_EXPORT int32_t SVAPI GetIniInt(const char* section, const char* key, int32_t def) {
+SVU_API int32_t SVAPI GetIniInt(const char* section, const char* key, int32_t def) {
   return sv::Guard<int32_t>(def, [&] { return ReadInt(MainIniPath(), section, key, def); });
 }
 
-SV_EXPORT void SVAPI GetIniString(SvStr* out, const char* section, const char* key, const char* def) {
+SVU_API void SVAPI GetIniString(SvStr* out, const char* section, const char* key, const char* def) {
   sv::GuardVoid([&] { sv::PutStr(out, ReadString(MainIniPath(), section, key, def)); });
 }
 
-SV_EXPORT void SVAPI GetIniSectNames(SvStr* out) {
+SVU_API void SVAPI GetIniSectNames(SvStr* out) {
   sv::GuardVoid([&] { sv::PutStr(out, SectionList(MainIniPath())); });
 }
 
-SV_EXPORT void SVAPI SetIniInt(const char* section, const char* key, int32_t value) {
+SVU_API void SVAPI SetIniInt(const char* section, const char* key, int32_t value) {
   sv::GuardVoid([&] { WriteString(MainIniPath(), section, key, std::to_string(value)); });
 }
 
-SV_EXPORT void SVAPI SetIniString(const char* section, const char* key, const char* value) {
+SVU_API void SVAPI SetIniString(const char* section, const char* key, const char* value) {
   sv::GuardVoid([&] { WriteString(MainIniPath(), section, key, sv::Text(value)); });
 }
 
-SV_EXPORT void SVAPI DeleteIniValue(const char* section, const char* key) {
+SVU_API void SVAPI DeleteIniValue(const char* section, const char* key) {
   sv::GuardVoid([&] { DeleteValue(MainIniPath(), section, key); });
 }
 
-SV_EXPORT int32_t SVAPI GetCustomIniInt(const char* section, const char* key, const char* file, int32_t def) {
+SVU_API int32_t SVAPI GetCustomIniInt(const char* section, const char* key, const char* file, int32_t def) {
   return sv::Guard<int32_t>(def, [&] { return ReadInt(sv::Text(file), section, key, def); });
 }
 
-SV_EXPORT void SVAPI GetCustomIniString(SvStr* out, const char* section, const char* key, const char* file,
+SVU_API void SVAPI GetCustomIniString(SvStr* out, const char* section, const char* key, const char* file,
                                         const char* def) {
   sv::GuardVoid([&] { sv::PutStr(out, ReadString(sv::Text(file), section, key, def)); });
 }
 
-SV_EXPORT void SVAPI GetCustomIniSectNames(SvStr* out, const char* file) {
+SVU_API void SVAPI GetCustomIniSectNames(SvStr* out, const char* file) {
   sv::GuardVoid([&] { sv::PutStr(out, SectionList(sv::Text(file))); });
 }
 
-SV_EXPORT void SVAPI SetCustomIniInt(const char* section, const char* key, int32_t value, const char* file) {
+SVU_API void SVAPI SetCustomIniInt(const char* section, const char* key, int32_t value, const char* file) {
   sv::GuardVoid([&] {
     MakeWritable(file);
     WriteString(sv::Text(file), section, key, std::to_string(value));
   });
 }
 
-SV_EXPORT int32_t SVAPI SetCustomIniString(const char* section, const char* key, const char* value, const char* file) {
+SVU_API int32_t SVAPI SetCustomIniString(const char* section, const char* key, const char* value, const char* file) {
   return sv::Guard<int32_t>(0, [&] {
     MakeWritable(file);
     return WriteString(sv::Text(file), section, key, sv::Text(value)) ? 1 : 0;
   });
 }
 
-SV_EXPORT int32_t SVAPI DeleteCustomIniValue(const char* section, const char* key, const char* file) {
+SVU_API int32_t SVAPI DeleteCustomIniValue(const char* section, const char* key, const char* file) {
   return sv::Guard<int32_t>(0, [&] {
     MakeWritable(file);
     return DeleteValue(sv::Text(file), section, key) ? 1 : 0;

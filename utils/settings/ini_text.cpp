@@ -1,33 +1,10 @@
 #include "ini_text.h"
 
+#include "cp1251_case.h"
+
 namespace utils {
 
 namespace {
-
-// Upper case of one Windows-1251 byte: Latin and Cyrillic letters, including
-// the letters of the extended Cyrillic block (Ё, Ђ, Ї ...).
-unsigned char Fold(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return (unsigned char)(c - 0x20);
-  if (c >= 0xE0) return (unsigned char)(c - 0x20);
-  switch (c) {
-    case 0x90: return 0x80;  // ђ
-    case 0x83: return 0x81;  // ѓ
-    case 0x9A: return 0x8A;  // љ
-    case 0x9C: return 0x8C;  // њ
-    case 0x9D: return 0x8D;  // ќ
-    case 0x9E: return 0x8E;  // ћ
-    case 0x9F: return 0x8F;  // џ
-    case 0xA2: return 0xA1;  // ў
-    case 0xBC: return 0xA3;  // ј
-    case 0xB4: return 0xA5;  // ґ
-    case 0xB8: return 0xA8;  // ё
-    case 0xBA: return 0xAA;  // є
-    case 0xBF: return 0xAF;  // ї
-    case 0xB3: return 0xB2;  // і
-    case 0xBE: return 0xBD;  // ѕ
-    default: return c;
-  }
-}
 
 std::string_view Trim(std::string_view s) {
   size_t b = 0, e = s.size();
@@ -59,7 +36,7 @@ bool KeyLine(std::string_view line, std::string_view* key, std::string_view* val
 bool SameName1251(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (Fold((unsigned char)a[i]) != Fold((unsigned char)b[i])) return false;
+    if (sv::Upper1251((unsigned char)a[i]) != sv::Upper1251((unsigned char)b[i])) return false;
   return true;
 }
 

@@ -62,30 +62,30 @@ bool WriteValue(uint32_t root, const char* subKey, const char* name, DWORD type,
 
 }  // namespace
 
-SV_EXPORT void SVAPI GetRegistryString(SvStr* out, uint32_t root, const char* subKey, const char* name,
+SVU_API void SVAPI GetRegistryString(SvStr* out, uint32_t root, const char* subKey, const char* name,
                                        const char* def) {
   sv::GuardVoid([&] { sv::PutStr(out, ReadString(root, subKey, name, def)); });
 }
 
-SV_EXPORT SvBool SVAPI SetRegistryString(uint32_t root, const char* subKey, const char* name, const char* value) {
+SVU_API SvBool SVAPI SetRegistryString(uint32_t root, const char* subKey, const char* name, const char* value) {
   return sv::Guard<SvBool>(0, [&] {
     std::wstring text = sv::Wide(sv::Text(value));
     return (SvBool)WriteValue(root, subKey, name, REG_SZ, text.c_str(), (DWORD)((text.size() + 1) * sizeof(wchar_t)));
   });
 }
 
-SV_EXPORT int32_t SVAPI GetRegistryInt(uint32_t root, const char* subKey, const char* name, int32_t def) {
+SVU_API int32_t SVAPI GetRegistryInt(uint32_t root, const char* subKey, const char* name, int32_t def) {
   return sv::Guard<int32_t>(def, [&] { return ReadInt(root, subKey, name, def); });
 }
 
-SV_EXPORT SvBool SVAPI SetRegistryInt(uint32_t root, const char* subKey, const char* name, int32_t value) {
+SVU_API SvBool SVAPI SetRegistryInt(uint32_t root, const char* subKey, const char* name, int32_t value) {
   return sv::Guard<SvBool>(0, [&] {
     DWORD v = (DWORD)value;
     return (SvBool)WriteValue(root, subKey, name, REG_DWORD, &v, sizeof(v));
   });
 }
 
-SV_EXPORT SvBool SVAPI DeleteRegistryValue(uint32_t root, const char* subKey, const char* name) {
+SVU_API SvBool SVAPI DeleteRegistryValue(uint32_t root, const char* subKey, const char* name) {
   return sv::Guard<SvBool>(0, [&] {
     sv::RegKey key;
     if (RegOpenKeyExW(Root(root), sv::Wide(sv::Text(subKey)).c_str(), 0, KEY_WRITE, key.Out()) != ERROR_SUCCESS)

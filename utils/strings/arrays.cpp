@@ -47,7 +47,7 @@ int32_t Find(SvArray array, SvCompareProc compare, int32_t key) {
 
 }  // namespace
 
-SV_EXPORT void SVAPI DynamicArrayCustomSort(SvArray array, SvCompareProc compare) {
+SVU_API void SVAPI DynamicArrayCustomSort(SvArray array, SvCompareProc compare) {
   sv::GuardVoid([&] {
     const int32_t n = sv::ArrayLen(array);
     if (n < 2 || !compare) return;
@@ -56,11 +56,11 @@ SV_EXPORT void SVAPI DynamicArrayCustomSort(SvArray array, SvCompareProc compare
   });
 }
 
-SV_EXPORT int32_t SVAPI DynamicArrayCustomFind(SvArray array, SvCompareProc compare, int32_t key) {
+SVU_API int32_t SVAPI DynamicArrayCustomFind(SvArray array, SvCompareProc compare, int32_t key) {
   return sv::Guard<int32_t>(0, [&] { return compare ? Find(array, compare, key) : 0; });
 }
 
-SV_EXPORT int32_t SVAPI DynamicArrayCustomFindFirst(SvArray array, SvCompareProc compare, int32_t key) {
+SVU_API int32_t SVAPI DynamicArrayCustomFindFirst(SvArray array, SvCompareProc compare, int32_t key) {
   return sv::Guard<int32_t>(0, [&] {
     if (!compare) return 0;
     int32_t i = Find(array, compare, key);
@@ -69,7 +69,7 @@ SV_EXPORT int32_t SVAPI DynamicArrayCustomFindFirst(SvArray array, SvCompareProc
   });
 }
 
-SV_EXPORT void SVAPI DynamicArrayCustomEnum(SvArray array, SvEnumProc visit, int32_t user) {
+SVU_API void SVAPI DynamicArrayCustomEnum(SvArray array, SvEnumProc visit, int32_t user) {
   sv::GuardVoid([&] {
     const int32_t n = sv::ArrayLen(array);
     if (!visit) return;
@@ -78,7 +78,7 @@ SV_EXPORT void SVAPI DynamicArrayCustomEnum(SvArray array, SvEnumProc visit, int
   });
 }
 
-SV_EXPORT void SVAPI DynamicArrayCustomEnum2(SvArray first, SvArray second, SvEnum2Proc step, int32_t user) {
+SVU_API void SVAPI DynamicArrayCustomEnum2(SvArray first, SvArray second, SvEnum2Proc step, int32_t user) {
   sv::GuardVoid([&] {
     if (!step) return;
     const int32_t n1 = sv::ArrayLen(first), n2 = sv::ArrayLen(second);

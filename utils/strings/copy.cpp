@@ -4,7 +4,7 @@
 #include "guard.h"
 #include "svstring.h"
 
-SV_EXPORT void SVAPI FastCopyStr(const char* source, int32_t start, int32_t count, SvStr* out) {
+SVU_API void SVAPI FastCopyStr(const char* source, int32_t start, int32_t count, SvStr* out) {
   sv::GuardVoid([&] {
     std::string_view src = sv::Text(source);
     if (src.empty() || start < 1 || count < 1 || (size_t)start > src.size()) return sv::PutStr(out, {});
@@ -12,14 +12,14 @@ SV_EXPORT void SVAPI FastCopyStr(const char* source, int32_t start, int32_t coun
   });
 }
 
-SV_EXPORT void SVAPI FastLeftStr(const char* source, int32_t count, SvStr* out) {
+SVU_API void SVAPI FastLeftStr(const char* source, int32_t count, SvStr* out) {
   sv::GuardVoid([&] {
     std::string_view src = sv::Text(source);
     sv::PutStr(out, count <= 0 ? std::string_view() : src.substr(0, (size_t)count));
   });
 }
 
-SV_EXPORT void SVAPI FastRightStr(const char* source, int32_t count, SvStr* out) {
+SVU_API void SVAPI FastRightStr(const char* source, int32_t count, SvStr* out) {
   sv::GuardVoid([&] {
     std::string_view src = sv::Text(source);
     if (count <= 0) return sv::PutStr(out, {});

@@ -14,7 +14,7 @@ bool Allowed(char c) {
 
 }  // namespace
 
-SV_EXPORT SvBool SVAPI isValidEmail(const char* text) {
+SVU_API SvBool SVAPI isValidEmail(const char* text) {
   return sv::Guard<SvBool>(0, [&]() -> SvBool {
     std::string_view s = sv::Text(text);
     for (char c : s)

@@ -7,7 +7,7 @@
 #include "guard.h"
 #include "svstring.h"
 
-SV_EXPORT SvBool SVAPI _ParceChar(SvStr* rest, SvStr* field, char separator) {
+SVU_API SvBool SVAPI _ParceChar(SvStr* rest, SvStr* field, char separator) {
   return sv::Guard<SvBool>(0, [&]() -> SvBool {
     if (!rest) {
       sv::StrPut(field, nullptr);
@@ -34,6 +34,6 @@ SV_EXPORT SvBool SVAPI _ParceChar(SvStr* rest, SvStr* field, char separator) {
   });
 }
 
-SV_EXPORT SvBool SVAPI _ParceTab(SvStr* rest, SvStr* field) { return _ParceChar(rest, field, '\t'); }
+SVU_API SvBool SVAPI _ParceTab(SvStr* rest, SvStr* field) { return _ParceChar(rest, field, '\t'); }
 
-SV_EXPORT SvBool SVAPI _ParceHosts(SvStr* rest, SvStr* field) { return _ParceChar(rest, field, '/'); }
+SVU_API SvBool SVAPI _ParceHosts(SvStr* rest, SvStr* field) { return _ParceChar(rest, field, '/'); }

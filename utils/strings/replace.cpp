@@ -48,7 +48,7 @@ std::string ReplaceIn(std::string_view src, std::string_view oldText, std::strin
 
 }  // namespace
 
-SV_EXPORT void SVAPI FastReplace(const char* source, const char* pattern, const char* replacement,
+SVU_API void SVAPI FastReplace(const char* source, const char* pattern, const char* replacement,
                                  SvBool caseSensitive, SvStr* out) {
   sv::GuardVoid([&] {
     std::string_view src = sv::Text(source), pat = sv::Text(pattern), rep = sv::Text(replacement);
@@ -60,7 +60,7 @@ SV_EXPORT void SVAPI FastReplace(const char* source, const char* pattern, const 
   });
 }
 
-SV_EXPORT void SVAPI FastAnsiReplace(const char* source, const char* oldPattern, const char* newPattern,
+SVU_API void SVAPI FastAnsiReplace(const char* source, const char* oldPattern, const char* newPattern,
                                      int32_t flags, SvStr* out) {
   sv::GuardVoid([&] {
     std::string_view src = sv::Text(source), oldText = sv::Text(oldPattern), newText = sv::Text(newPattern);
@@ -73,7 +73,7 @@ SV_EXPORT void SVAPI FastAnsiReplace(const char* source, const char* oldPattern,
   });
 }
 
-SV_EXPORT void SVAPI FastTagReplace(const char* source, const char* startTag, const char* endTag, SvTagProc proc,
+SVU_API void SVAPI FastTagReplace(const char* source, const char* startTag, const char* endTag, SvTagProc proc,
                                     int32_t user, SvStr* out) {
   sv::GuardVoid([&] {
     std::string_view src = sv::Text(source), open = sv::Text(startTag), close = sv::Text(endTag);
@@ -95,7 +95,7 @@ SV_EXPORT void SVAPI FastTagReplace(const char* source, const char* startTag, co
       // it leaves there is ours to copy and release.
       SvStr inner = sv::NewStr(src.substr(innerFrom, (size_t)b - innerFrom));
       proc(&inner, user);
-      r.append(inner ? inner : "", (size_t)sv::Length(inner));
+      r.append(sv::Bytes(inner));
       sv::Release(inner);
       from = (size_t)b + close.size();
     }

@@ -40,35 +40,35 @@ int32_t Backward(const char* source, const char* pattern, int32_t sourceLen, int
 
 }  // namespace
 
-SV_EXPORT int32_t SVAPI FastPos(const char* source, const char* pattern, int32_t sourceLen, int32_t patternLen,
+SVU_API int32_t SVAPI FastPos(const char* source, const char* pattern, int32_t sourceLen, int32_t patternLen,
                                 int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     return Forward<utils::ExactBytes>(source, pattern, sourceLen, patternLen, start);
   });
 }
 
-SV_EXPORT int32_t SVAPI FastPosNoCase(const char* source, const char* pattern, int32_t sourceLen,
+SVU_API int32_t SVAPI FastPosNoCase(const char* source, const char* pattern, int32_t sourceLen,
                                       int32_t patternLen, int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     return Forward<utils::NoCaseBytes>(source, pattern, sourceLen, patternLen, start);
   });
 }
 
-SV_EXPORT int32_t SVAPI FastPosBack(const char* source, const char* pattern, int32_t sourceLen, int32_t patternLen,
+SVU_API int32_t SVAPI FastPosBack(const char* source, const char* pattern, int32_t sourceLen, int32_t patternLen,
                                     int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     return Backward<utils::ExactBytes>(source, pattern, sourceLen, patternLen, start);
   });
 }
 
-SV_EXPORT int32_t SVAPI FastPosBackNoCase(const char* source, const char* pattern, int32_t sourceLen,
+SVU_API int32_t SVAPI FastPosBackNoCase(const char* source, const char* pattern, int32_t sourceLen,
                                           int32_t patternLen, int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     return Backward<utils::NoCaseBytes>(source, pattern, sourceLen, patternLen, start);
   });
 }
 
-SV_EXPORT int32_t SVAPI FastCharPos(const char* source, char c, int32_t start) {
+SVU_API int32_t SVAPI FastCharPos(const char* source, char c, int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     if (start < 1) start = 1;
     size_t n = source ? strlen(source) : 0;
@@ -78,14 +78,14 @@ SV_EXPORT int32_t SVAPI FastCharPos(const char* source, char c, int32_t start) {
   });
 }
 
-SV_EXPORT int32_t SVAPI FastCharPosNoCase(const char* source, char c, int32_t start) {
+SVU_API int32_t SVAPI FastCharPosNoCase(const char* source, char c, int32_t start) {
   return sv::Guard<int32_t>(0, [&] {
     if (start < 1) start = 1;
     size_t n = source ? strlen(source) : 0;
     if ((size_t)start > n) return 0;
-    const uint8_t want = utils::UpperByte((uint8_t)c);
+    const uint8_t want = sv::Upper1251((uint8_t)c);
     for (size_t i = (size_t)start - 1; i < n; ++i)
-      if (utils::UpperByte((uint8_t)source[i]) == want) return (int32_t)i + 1;
+      if (sv::Upper1251((uint8_t)source[i]) == want) return (int32_t)i + 1;
     return 0;
   });
 }

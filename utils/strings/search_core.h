@@ -9,7 +9,7 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "upper_map.h"
+#include "cp1251_case.h"
 
 namespace utils {
 
@@ -19,12 +19,13 @@ struct ExactBytes {
   static bool Equal(const uint8_t* a, const uint8_t* b, size_t n) { return memcmp(a, b, n) == 0; }
 };
 
-// Case-insensitive: bytes compare through the ANSI upper-case map.
+// Case-insensitive: bytes compare through the 1251 upper-case map.
 struct NoCaseBytes {
-  static uint8_t Map(uint8_t c) { return g_upperMap[c]; }
+  static uint8_t Map(uint8_t c) { return sv::Upper1251(c); }
   static bool Equal(const uint8_t* a, const uint8_t* b, size_t n) {
+    const unsigned char* upper = sv::UpperMap1251();
     for (size_t k = 0; k < n; ++k)
-      if (g_upperMap[a[k]] != g_upperMap[b[k]]) return false;
+      if (upper[a[k]] != upper[b[k]]) return false;
     return true;
   }
 };

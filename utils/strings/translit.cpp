@@ -33,7 +33,7 @@ const char* Spelling(unsigned char c) {
 
 }  // namespace
 
-SV_EXPORT void SVAPI TranslateFilename(SvStr* out, const char* text) {
+SVU_API void SVAPI TranslateFilename(SvStr* out, const char* text) {
   sv::GuardVoid([&] {
     std::string_view src = sv::Text(text);
     std::string r;

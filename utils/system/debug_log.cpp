@@ -11,6 +11,7 @@
 #include "guard.h"
 #include "load_steps.h"
 #include "wide.h"
+#include "win_handles.h"
 #include "SolvikaUtils.h"
 
 namespace utils {
@@ -19,7 +20,7 @@ namespace {
 struct DebugConsole {
   bool on = false;
   HANDLE out = INVALID_HANDLE_VALUE;
-  bool ownsOut = false;
+  sv::Handle ownedOut;  // the console opened for the log, when it opened one
   CRITICAL_SECTION lock;  // re-entrant; exists only while `on`
 };
 
@@ -69,9 +70,9 @@ void OpenDebugConsoleIfAsked() {
     c.out = std;
   } else {
     AllocConsole();
-    c.out = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, 0, nullptr);
-    c.ownsOut = c.out != INVALID_HANDLE_VALUE;
+    c.ownedOut.Reset(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    c.out = c.ownedOut.Valid() ? c.ownedOut.Get() : INVALID_HANDLE_VALUE;
   }
   InitializeCriticalSection(&c.lock);
   c.on = true;
@@ -84,7 +85,7 @@ void CloseDebugConsole() {
   DeleteCriticalSection(&c.lock);
   WriteRaw("EXIT...\r\n");
   Sleep(1000);  // leave the last line readable before the console goes
-  if (c.ownsOut) CloseHandle(c.out);
+  c.ownedOut.Reset();
   c.out = INVALID_HANDLE_VALUE;
 }
 
@@ -92,7 +93,7 @@ void CloseDebugConsole() {
 
 using namespace utils;
 
-SV_EXPORT void SVAPI DebugWrite(const char* text) {
+SVU_API void SVAPI DebugWrite(const char* text) {
   sv::GuardVoid([&] {
     DebugConsole& c = Console();
     if (!c.on) return;
@@ -101,16 +102,15 @@ SV_EXPORT void SVAPI DebugWrite(const char* text) {
     char stamp[32];
     wsprintfA(stamp, "[%2d:%2d:%2d]    ", t.wHour, t.wMinute, t.wSecond);
     std::string line = stamp + ToOem(text) + "\r\n";
-    EnterCriticalSection(&c.lock);
+    sv::Lock hold(&c.lock);
     WriteRaw(line);
-    LeaveCriticalSection(&c.lock);
   });
 }
 
-SV_EXPORT void SVAPI DebugCSEnter(void) {
+SVU_API void SVAPI DebugCSEnter(void) {
   if (Console().on) EnterCriticalSection(&Console().lock);
 }
 
-SV_EXPORT void SVAPI DebugCSLeave(void) {
+SVU_API void SVAPI DebugCSLeave(void) {
   if (Console().on) LeaveCriticalSection(&Console().lock);
 }

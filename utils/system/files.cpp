@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "file_io.h"
 #include "guard.h"
 #include "svstring.h"
 #include "wide.h"
@@ -36,34 +37,17 @@ WIN32_FIND_DATAA Narrowed(const WIN32_FIND_DATAW& w) {
   return a;
 }
 
-bool ReadWhole(const char* path, std::string* bytes) {
-  sv::FileHandle f(CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f.Valid()) return false;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(f.Get(), &size) || size.QuadPart > 0x7FFFFFF0) return false;
-  bytes->resize((size_t)size.QuadPart);
-  DWORD got = 0;
-  return bytes->empty() || (ReadFile(f.Get(), &(*bytes)[0], (DWORD)bytes->size(), &got, nullptr) && got == bytes->size());
-}
-
 }  // namespace
 
-SV_EXPORT SvBool SVAPI SVFileExists(const char* fileName) {
-  return sv::Guard<SvBool>(0, [&] {
-    DWORD a = Attributes(fileName);
-    return (SvBool)(a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY));
-  });
+SVU_API SvBool SVAPI SVFileExists(const char* fileName) {
+  return sv::Guard<SvBool>(0, [&] { return (SvBool)sv::FileExists(std::string(sv::Text(fileName))); });
 }
 
-SV_EXPORT SvBool SVAPI SVDirExsists(const char* path) {
-  return sv::Guard<SvBool>(0, [&] {
-    DWORD a = Attributes(path);
-    return (SvBool)(a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY));
-  });
+SVU_API SvBool SVAPI SVDirExsists(const char* path) {
+  return sv::Guard<SvBool>(0, [&] { return (SvBool)sv::FolderExists(std::string(sv::Text(path))); });
 }
 
-SV_EXPORT SvBool SVAPI SVFileSize(const char* fileName, uint64_t* size) {
+SVU_API SvBool SVAPI SVFileSize(const char* fileName, uint64_t* size) {
   return sv::Guard<SvBool>(0, [&] {
     sv::FileHandle f(CreateFileW(W(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -75,11 +59,11 @@ SV_EXPORT SvBool SVAPI SVFileSize(const char* fileName, uint64_t* size) {
   });
 }
 
-SV_EXPORT void SVAPI SVSetAttrib(const char* fileName, uint32_t attributes) {
+SVU_API void SVAPI SVSetAttrib(const char* fileName, uint32_t attributes) {
   sv::GuardVoid([&] { SetFileAttributesW(W(fileName).c_str(), attributes); });
 }
 
-SV_EXPORT SvBool SVAPI SVDeleteFile(const char* fileName) {
+SVU_API SvBool SVAPI SVDeleteFile(const char* fileName) {
   return sv::Guard<SvBool>(0, [&] {
     if (!Exists(fileName)) return (SvBool)1;
     std::wstring path = W(fileName);
@@ -88,7 +72,7 @@ SV_EXPORT SvBool SVAPI SVDeleteFile(const char* fileName) {
   });
 }
 
-SV_EXPORT SvBool SVAPI SVCopyFile(const char* source, const char* destination) {
+SVU_API SvBool SVAPI SVCopyFile(const char* source, const char* destination) {
   return sv::Guard<SvBool>(0, [&] {
     std::wstring to = W(destination);
     if (Exists(destination)) SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_ARCHIVE);
@@ -96,7 +80,7 @@ SV_EXPORT SvBool SVAPI SVCopyFile(const char* source, const char* destination) {
   });
 }
 
-SV_EXPORT SvBool SVAPI SVMoveFile(const char* source, const char* destination) {
+SVU_API SvBool SVAPI SVMoveFile(const char* source, const char* destination) {
   return sv::Guard<SvBool>(0, [&] {
     if (Exists(destination)) {
       if (!SVCopyFile(source, destination)) return (SvBool)0;
@@ -107,28 +91,24 @@ SV_EXPORT SvBool SVAPI SVMoveFile(const char* source, const char* destination) {
   });
 }
 
-SV_EXPORT SvBool SVAPI SVFindFiles(const char* pattern, SvFindFilesProc proc, int32_t user) {
+SVU_API SvBool SVAPI SVFindFiles(const char* pattern, SvFindFilesProc proc, int32_t user) {
   return sv::Guard<SvBool>(1, [&] {
     WIN32_FIND_DATAW data;
-    HANDLE h = FindFirstFileW(W(pattern).c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) return (SvBool)1;
-    struct Closer {
-      HANDLE h;
-      ~Closer() { FindClose(h); }
-    } closer{h};
+    sv::FindHandle h(FindFirstFileW(W(pattern).c_str(), &data));
+    if (!h) return (SvBool)1;
     do {
       if (proc && proc(Narrowed(data), user)) return (SvBool)0;
-    } while (FindNextFileW(h, &data));
+    } while (FindNextFileW(h.Get(), &data));
     return (SvBool)1;
   });
 }
 
 // Lines end in CR LF, LF or a lone CR; the break is not part of the line and a
 // break at the very end does not start another line.
-SV_EXPORT SvBool SVAPI SVReadFile(const char* fileName, SvReadLineProc proc, int32_t user) {
+SVU_API SvBool SVAPI SVReadFile(const char* fileName, SvReadLineProc proc, int32_t user) {
   return sv::Guard<SvBool>(0, [&] {
     std::string bytes;
-    if (!ReadWhole(fileName, &bytes)) return (SvBool)0;
+    if (!sv::ReadWholeFile(std::string(sv::Text(fileName)), &bytes)) return (SvBool)0;
     size_t pos = 0;
     while (pos < bytes.size()) {
       size_t end = bytes.find_first_of("\r\n", pos);

@@ -7,7 +7,7 @@
 #include "wide.h"
 #include "SolvikaUtils.h"
 
-SV_EXPORT void SVAPI AppShowNoNetMsg(const char* caption, const char* extra) {
+SVU_API void SVAPI AppShowNoNetMsg(const char* caption, const char* extra) {
   sv::GuardVoid([&] {
     std::wstring text;
     if (extra && *extra) text = sv::Wide(extra) + L"\r";

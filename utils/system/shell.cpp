@@ -42,14 +42,14 @@ bool ShellOpen(const std::wstring& file, const std::wstring& params) {
 
 }  // namespace
 
-SV_EXPORT SvBool SVAPI SVShellExe(const char* file, const char* params) {
+SVU_API SvBool SVAPI SVShellExe(const char* file, const char* params) {
   return sv::Guard<SvBool>(1, [&] {
     std::wstring target = sv::Text(file).empty() ? OwnExecutable() : sv::Wide(sv::Text(file));
     return (SvBool)!ShellOpen(target, sv::Wide(sv::Text(params)));
   });
 }
 
-SV_EXPORT void SVAPI SVShellWWW(const char* url) {
+SVU_API void SVAPI SVShellWWW(const char* url) {
   sv::GuardVoid([&] {
     if (TheRuntime().openInIE)
       ShellOpen(L"iexplore.exe", sv::Wide(sv::Text(url)));
@@ -58,16 +58,16 @@ SV_EXPORT void SVAPI SVShellWWW(const char* url) {
   });
 }
 
-SV_EXPORT SvBool SVAPI SVGetWWWDefIEBrowser(void) { return TheRuntime().openInIE ? 1 : 0; }
+SVU_API SvBool SVAPI SVGetWWWDefIEBrowser(void) { return TheRuntime().openInIE ? 1 : 0; }
 
-SV_EXPORT void SVAPI SVSetWWWDefIEBrowser(SvBool value) {
+SVU_API void SVAPI SVSetWWWDefIEBrowser(SvBool value) {
   sv::GuardVoid([&] {
     TheRuntime().openInIE = value != 0;
     SetIniInt("Solvika", "IEDefBrowser", value ? 1 : 0);
   });
 }
 
-SV_EXPORT SvBool SVAPI SVGetIEProxyParams(SvStr* host, SvStr* port) {
+SVU_API SvBool SVAPI SVGetIEProxyParams(SvStr* host, SvStr* port) {
   return sv::Guard<SvBool>(0, [&] {
     sv::StrPut(host, nullptr);
     sv::StrPut(port, nullptr);

@@ -9,6 +9,7 @@
 #include "state.h"
 #include "svstring.h"
 #include "wide.h"
+#include "win_handles.h"
 #include "SolvikaUtils.h"
 
 namespace utils {
@@ -57,15 +58,15 @@ void LoadVersionTexts() {
 
 using namespace utils;
 
-SV_EXPORT void SVAPI GetWindowsVersion(SvStr* out) {
+SVU_API void SVAPI GetWindowsVersion(SvStr* out) {
   sv::GuardVoid([&] { sv::PutStr(out, State().windowsVersion); });
 }
 
-SV_EXPORT void SVAPI GetMSIEVersion(SvStr* out) {
+SVU_API void SVAPI GetMSIEVersion(SvStr* out) {
   sv::GuardVoid([&] { sv::PutStr(out, State().ieVersion); });
 }
 
-SV_EXPORT void SVAPI GetCurrentUserName(SvStr* out) {
+SVU_API void SVAPI GetCurrentUserName(SvStr* out) {
   sv::GuardVoid([&] {
     std::vector<wchar_t> buf(65535);
     DWORD n = 65534;
@@ -74,7 +75,7 @@ SV_EXPORT void SVAPI GetCurrentUserName(SvStr* out) {
   });
 }
 
-SV_EXPORT uint32_t SVAPI SVGetDriveSerial(const char* path) {
+SVU_API uint32_t SVAPI SVGetDriveSerial(const char* path) {
   return sv::Guard<uint32_t>(0, [&] {
     std::string_view p = sv::Text(path);
     if (p.empty()) p = State().programDir;
@@ -86,29 +87,27 @@ SV_EXPORT uint32_t SVAPI SVGetDriveSerial(const char* path) {
   });
 }
 
-SV_EXPORT void SVAPI SetApplParam(HWND window, uint16_t version) {
+SVU_API void SVAPI SetApplParam(HWND window, uint16_t version) {
   TheRuntime().appWindow = window;
   TheRuntime().progVersion = version;
 }
 
-SV_EXPORT HWND SVAPI GetApplHandle(void) { return TheRuntime().appWindow; }
+SVU_API HWND SVAPI GetApplHandle(void) { return TheRuntime().appWindow; }
 
-SV_EXPORT uint16_t SVAPI GetProgVersion(void) { return TheRuntime().progVersion; }
+SVU_API uint16_t SVAPI GetProgVersion(void) { return TheRuntime().progVersion; }
 
-SV_EXPORT void SVAPI GetProgVersionStr(SvStr* out) {
+SVU_API void SVAPI GetProgVersionStr(SvStr* out) {
   sv::GuardVoid([&] { sv::PutStr(out, std::to_string(TheRuntime().progVersion.load())); });
 }
 
-SV_EXPORT int32_t SVAPI GetModuleVersion(void) { return 11; }
+SVU_API int32_t SVAPI GetModuleVersion(void) { return 11; }
 
-SV_EXPORT int32_t SVAPI GetDllModuleVersion(const char* fileName) {
+SVU_API int32_t SVAPI GetDllModuleVersion(const char* fileName) {
   return sv::Guard<int32_t>(0, [&] {
-    HMODULE lib = LoadLibraryW(sv::Wide(sv::Text(fileName)).c_str());
+    sv::Module lib(LoadLibraryW(sv::Wide(sv::Text(fileName)).c_str()));
     if (!lib) return 0;
     typedef int32_t(SVAPI * VersionProc)(void);
-    VersionProc proc = (VersionProc)(void*)GetProcAddress(lib, "GetModuleVersion");
-    int32_t version = proc ? proc() : 0;
-    FreeLibrary(lib);
-    return version;
+    VersionProc proc = (VersionProc)(void*)GetProcAddress(lib.Get(), "GetModuleVersion");
+    return proc ? proc() : 0;
   });
 }

@@ -11,6 +11,7 @@
 #include "SolvikaUtils.h"
 #include "test_support.h"
 #include "wide.h"
+#include "win_handles.h"
 
 namespace {
 
@@ -57,13 +58,13 @@ TEST(EncodingsMd5, Rfc1321Vectors) {
       {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
        "57edf4a22be3c955ac49da2e2107b67a"}};
   for (auto& v : vectors) {
-    Arg text(v.first);
-    EXPECT_EQ(v.second, Own(MD5(text))) << v.first;
-    EXPECT_EQ(v.second, Own(MD5String(text))) << v.first;
-    EXPECT_EQ(v.second, Own(MD5Buffer(v.first, (int32_t)strlen(v.first)))) << v.first;
+    sv::OwnedStr text(v.first);
+    EXPECT_EQ(v.second, sv::Take(MD5(text))) << v.first;
+    EXPECT_EQ(v.second, sv::Take(MD5String(text))) << v.first;
+    EXPECT_EQ(v.second, sv::Take(MD5Buffer(v.first, (int32_t)strlen(v.first)))) << v.first;
   }
-  EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", Own(MD5(nullptr)));
-  EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", Own(MD5Buffer(nullptr, 5)));
+  EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", sv::Take(MD5(nullptr)));
+  EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", sv::Take(MD5Buffer(nullptr, 5)));
 }
 
 TEST(EncodingsMd5, AllLengthsAroundBlockEdges) {
@@ -72,27 +73,27 @@ TEST(EncodingsMd5, AllLengthsAroundBlockEdges) {
     std::string part = bytes.substr(0, n);
     std::string want = PlatformMd5(part);
     ASSERT_EQ(32u, want.size());
-    Arg s(part);
-    ASSERT_EQ(want, Own(MD5(s))) << n;
-    ASSERT_EQ(want, Own(MD5Buffer(part.data(), (int32_t)n))) << n;
+    sv::OwnedStr s(part);
+    ASSERT_EQ(want, sv::Take(MD5(s))) << n;
+    ASSERT_EQ(want, sv::Take(MD5Buffer(part.data(), (int32_t)n))) << n;
   }
 }
 
 TEST(EncodingsMd5, StreamKeepsItsPosition) {
   const std::string bytes = RandomBytes(200000, 2);
-  IStream* stream = nullptr;
-  ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, &stream));
+  sv::ComPtr<IStream> stream;
+  ASSERT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, stream.Out()));
   ULONG written = 0;
   ASSERT_EQ(S_OK, stream->Write(bytes.data(), (ULONG)bytes.size(), &written));
   LARGE_INTEGER to;
   to.QuadPart = 12345;
   stream->Seek(to, STREAM_SEEK_SET, nullptr);
-  EXPECT_EQ(PlatformMd5(bytes), Own(MD5Stream(stream)));
+  EXPECT_EQ(PlatformMd5(bytes), sv::Take(MD5Stream(stream.Get())));
   LARGE_INTEGER zero = {};
   ULARGE_INTEGER at;
   stream->Seek(zero, STREAM_SEEK_CUR, &at);
   EXPECT_EQ(12345u, at.QuadPart);
-  stream->Release();
+  stream.Reset();
   EXPECT_EQ(nullptr, MD5Stream(nullptr));
 }
 
@@ -102,19 +103,18 @@ TEST(EncodingsMd5, Files) {
   const std::string bytes = RandomBytes(3 * 1024 * 1024 + 77, 3);
   const std::string name = dir / "big.bin";
   ASSERT_TRUE(WriteFileBytes(name, bytes));
-  EXPECT_EQ(PlatformMd5(bytes), Own(MD5File(name.c_str())));
+  EXPECT_EQ(PlatformMd5(bytes), sv::Take(MD5File(name.c_str())));
 
   const std::string empty = dir / "empty.bin";
   ASSERT_TRUE(WriteFileBytes(empty, ""));
-  EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", Own(MD5File(empty.c_str())));
+  EXPECT_EQ("d41d8cd98f00b204e9800998ecf8427e", sv::Take(MD5File(empty.c_str())));
 
   // A Russian file name, held open for writing by someone else.
   const std::string ru = dir / sv::Ru(u8"Файл.txt");
   ASSERT_TRUE(WriteFileBytes(ru, "abc"));
-  HANDLE writer = CreateFileW(sv::Wide(ru).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-  EXPECT_EQ("900150983cd24fb0d6963f7d28e17f72", Own(MD5File(ru.c_str())));
-  CloseHandle(writer);
+  sv::Handle writer(CreateFileW(sv::Wide(ru).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  EXPECT_EQ("900150983cd24fb0d6963f7d28e17f72", sv::Take(MD5File(ru.c_str())));
 }
 
 TEST(EncodingsMd5, UnreadableFilesGiveTheEmptyText) {
@@ -127,9 +127,8 @@ TEST(EncodingsMd5, UnreadableFilesGiveTheEmptyText) {
   // A file locked against readers.
   const std::string locked = dir / "locked.bin";
   ASSERT_TRUE(WriteFileBytes(locked, "x"));
-  HANDLE h = CreateFileW(sv::Wide(locked).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, h);
+  sv::Handle h(CreateFileW(sv::Wide(locked).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr));
+  ASSERT_NE(INVALID_HANDLE_VALUE, h.Get());
   EXPECT_EQ(nullptr, MD5File(locked.c_str()));
-  CloseHandle(h);
 }

@@ -11,8 +11,8 @@
 
 namespace {
 
-std::string B64(const std::string& s) { return Own(EncodeBase64(Arg(s))); }
-std::string Un64(const std::string& s) { return Own(DecodeBase64(Arg(s))); }
+std::string B64(const std::string& s) { return sv::Take(EncodeBase64(sv::OwnedStr(s))); }
+std::string Un64(const std::string& s) { return sv::Take(DecodeBase64(sv::OwnedStr(s))); }
 std::string AllBytes() {
   std::string s;
   for (int i = 0; i < 256; ++i) s += (char)i;
@@ -43,7 +43,7 @@ TEST(EncodingsText, Base64Rfc4648Vectors) {
 }
 
 TEST(EncodingsText, UrlEncodeEveryByte) {
-  const std::string encoded = Own(UrlEncode(Arg(AllBytes())));
+  const std::string encoded = sv::Take(UrlEncode(sv::OwnedStr(AllBytes())));
   std::string want;
   char buf[4];
   for (int c = 0; c < 256; ++c) {
@@ -56,35 +56,35 @@ TEST(EncodingsText, UrlEncodeEveryByte) {
     }
   }
   EXPECT_EQ(want, encoded);
-  EXPECT_EQ("a+b%2Dc", Own(UrlEncode(Arg("a b-c"))));
-  EXPECT_EQ("%FF", Own(UrlEncode(Arg(sv::Ru(u8"я")))));
-  EXPECT_EQ("%2E%7E", Own(UrlEncode(Arg(".~"))));
+  EXPECT_EQ("a+b%2Dc", sv::Take(UrlEncode(sv::OwnedStr("a b-c"))));
+  EXPECT_EQ("%FF", sv::Take(UrlEncode(sv::OwnedStr(sv::Ru(u8"я")))));
+  EXPECT_EQ("%2E%7E", sv::Take(UrlEncode(sv::OwnedStr(".~"))));
   // Decoding gives back every byte up to the first zero.
-  EXPECT_EQ(AllBytes().substr(1), Own(UrlDecode(UrlEncode(Arg(AllBytes().substr(1))))));
+  EXPECT_EQ(AllBytes().substr(1), sv::Take(UrlDecode(UrlEncode(sv::OwnedStr(AllBytes().substr(1))))));
 }
 
 TEST(EncodingsText, UrlDecode) {
-  EXPECT_EQ("/", Own(UrlDecode("%2f")));
-  EXPECT_EQ("/", Own(UrlDecode("%2F")));
-  EXPECT_EQ("a b", Own(UrlDecode("a+b")));
-  EXPECT_EQ(std::string("x\0y", 3), Own(UrlDecode("x%zzy")));  // a bad escape is consumed whole
-  EXPECT_EQ("50%", Own(UrlDecode("50%")));                     // no reading past the end
-  EXPECT_EQ("5%4", Own(UrlDecode("5%4")));
+  EXPECT_EQ("/", sv::Take(UrlDecode("%2f")));
+  EXPECT_EQ("/", sv::Take(UrlDecode("%2F")));
+  EXPECT_EQ("a b", sv::Take(UrlDecode("a+b")));
+  EXPECT_EQ(std::string("x\0y", 3), sv::Take(UrlDecode("x%zzy")));  // a bad escape is consumed whole
+  EXPECT_EQ("50%", sv::Take(UrlDecode("50%")));                     // no reading past the end
+  EXPECT_EQ("5%4", sv::Take(UrlDecode("5%4")));
   EXPECT_EQ(nullptr, UrlDecode(""));
 }
 
 TEST(EncodingsText, HexForm) {
-  EXPECT_EQ("4162", Own(Str2HTTP(Arg("Ab"))));
+  EXPECT_EQ("4162", sv::Take(Str2HTTP(sv::OwnedStr("Ab"))));
   EXPECT_EQ(nullptr, Str2HTTP(nullptr));
-  EXPECT_EQ("AB", Own(HTTP2Str("41zz42")));
-  EXPECT_EQ("A", Own(HTTP2Str("414")));
-  EXPECT_EQ("", Own(HTTP2Str("4A")));  // upper-case digits are not read
+  EXPECT_EQ("AB", sv::Take(HTTP2Str("41zz42")));
+  EXPECT_EQ("A", sv::Take(HTTP2Str("414")));
+  EXPECT_EQ("", sv::Take(HTTP2Str("4A")));  // upper-case digits are not read
   const std::string all = AllBytes();
-  const std::string hex = Own(Str2HTTP(Arg(all)));
+  const std::string hex = sv::Take(Str2HTTP(sv::OwnedStr(all)));
   EXPECT_EQ(512u, hex.size());
   EXPECT_EQ("000102", hex.substr(0, 6));
   EXPECT_EQ("feff", hex.substr(508));
-  EXPECT_EQ(all, Own(HTTP2Str(hex.c_str())));
+  EXPECT_EQ(all, sv::Take(HTTP2Str(hex.c_str())));
 }
 
 TEST(EncodingsText, ScramblingRoundTrips) {
@@ -98,10 +98,10 @@ TEST(EncodingsText, ScramblingRoundTrips) {
     XorBlock(&buf[0], (int32_t)buf.size(), key);
     EXPECT_EQ(data, buf);
 
-    Arg s(data);
-    std::string x = Own(XorStr(s, key));
+    sv::OwnedStr s(data);
+    std::string x = sv::Take(XorStr(s, key));
     EXPECT_EQ(data, std::string(s, data.size()));  // the argument is not changed
-    EXPECT_EQ(data, Own(XorStr(Arg(x), key)));
+    EXPECT_EQ(data, sv::Take(XorStr(sv::OwnedStr(x), key)));
 
     SVXAE(&buf[0], (int32_t)buf.size(), key);
     EXPECT_EQ((char)((data[299] ^ (uint8_t)key) + 300), buf[299]);

@@ -5,7 +5,7 @@
 
 TEST(Folders, AllEndInBackslash) {
   for (auto get : {GetCurrDir, GetSysDir, GetTempDir}) {
-    std::string dir = TakeStr([&](SvStr* out) { get(out); });
+    std::string dir = sv::TakeOut([&](SvStr* out) { get(out); });
     ASSERT_FALSE(dir.empty());
     EXPECT_EQ('\\', dir.back()) << dir;
   }

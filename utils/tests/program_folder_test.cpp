@@ -22,7 +22,7 @@ std::string Child(const std::string& exe, const std::string& folder, const std::
   return r.output;
 }
 
-std::string Get(void(SVAPI* fn)(SvStr*)) { return TakeStr([&](SvStr* out) { fn(out); }); }
+std::string Get(void(SVAPI* fn)(SvStr*)) { return sv::TakeOut([&](SvStr* out) { fn(out); }); }
 
 }  // namespace
 
@@ -72,7 +72,7 @@ TEST(ChildProgram, FirstRun) {
   EXPECT_EQ(3, GetIniInt("Missing", "Key", 3));
   SetIniInt(sv::Ru(u8"Раздел").c_str(), sv::Ru(u8"Число").c_str(), -5);
   SetIniString("Temp", "Key", "v");
-  EXPECT_EQ("v", TakeStr([](SvStr* out) { GetIniString(out, "temp", "KEY", "d"); }));
+  EXPECT_EQ("v", sv::TakeOut([](SvStr* out) { GetIniString(out, "temp", "KEY", "d"); }));
   EXPECT_EQ(sv::Ru(u8"Solvika/Раздел/Temp"), Get(GetIniSectNames));
   DeleteIniValue("Temp", "");
   EXPECT_EQ(-5, GetIniInt(sv::Ru(u8"раздел").c_str(), sv::Ru(u8"ЧИСЛО").c_str(), 0));

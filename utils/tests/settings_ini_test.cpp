@@ -8,16 +8,17 @@
 #include "SolvikaUtils.h"
 #include "test_support.h"
 #include "wide.h"
+#include "win_handles.h"
 
 namespace {
 
 std::string Str(const std::string& section, const std::string& key, const std::string& file,
                 const std::string& def = "def") {
-  return TakeStr([&](SvStr* out) { GetCustomIniString(out, section.c_str(), key.c_str(), file.c_str(), def.c_str()); });
+  return sv::TakeOut([&](SvStr* out) { GetCustomIniString(out, section.c_str(), key.c_str(), file.c_str(), def.c_str()); });
 }
 
 std::string Sections(const std::string& file) {
-  return TakeStr([&](SvStr* out) { GetCustomIniSectNames(out, file.c_str()); });
+  return sv::TakeOut([&](SvStr* out) { GetCustomIniSectNames(out, file.c_str()); });
 }
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(sv::Wide(path).c_str()); }
@@ -144,7 +145,6 @@ TEST(CustomIni, ConcurrentWritersLoseNothing) {
                                    file.c_str(), -1));
   // No temporary files are left next to the settings file.
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(sv::Wide(dir / "*.tmp").c_str(), &fd);
-  EXPECT_EQ(INVALID_HANDLE_VALUE, h);
-  if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  sv::FindHandle h(FindFirstFileW(sv::Wide(dir / "*.tmp").c_str(), &fd));
+  EXPECT_EQ(INVALID_HANDLE_VALUE, h.Get());
 }

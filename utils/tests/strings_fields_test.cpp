@@ -17,7 +17,7 @@ std::vector<std::string> Fields(const std::string& text, char sep) {
   SvStr rest = sv::StrNew(text.data(), (int32_t)text.size()), field = nullptr;
   std::vector<std::string> out;
   while (_ParceChar(&rest, &field, sep)) {
-    out.emplace_back(field ? field : "", (size_t)sv::Length(field));
+    out.emplace_back(sv::Copy(field));
     if (out.size() > 100) break;
   }
   EXPECT_EQ(nullptr, rest);
@@ -30,7 +30,7 @@ std::vector<std::string> Fields(const std::string& text, char sep) {
 std::vector<std::string> Split(const std::string& text, Splitter fn) {
   SvStr rest = sv::StrNew(text.data(), (int32_t)text.size()), field = nullptr;
   std::vector<std::string> out;
-  while (fn(&rest, &field)) out.emplace_back(field ? field : "", (size_t)sv::Length(field));
+  while (fn(&rest, &field)) out.emplace_back(sv::Copy(field));
   sv::Release(rest);
   sv::Release(field);
   return out;

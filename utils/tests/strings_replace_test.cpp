@@ -11,10 +11,10 @@
 namespace {
 
 std::string Replace(const char* s, const char* p, const char* r, bool cs = true) {
-  return TakeStr([&](SvStr* o) { FastReplace(s, p, r, cs, o); });
+  return sv::TakeOut([&](SvStr* o) { FastReplace(s, p, r, cs, o); });
 }
 std::string AnsiReplace(const char* s, const char* o, const char* n, int flags) {
-  return TakeStr([&](SvStr* out) { FastAnsiReplace(s, o, n, flags, out); });
+  return sv::TakeOut([&](SvStr* out) { FastAnsiReplace(s, o, n, flags, out); });
 }
 
 struct TagLog {
@@ -24,7 +24,7 @@ struct TagLog {
 // Wraps the inner text in braces, replacing the string it is given.
 void SVAPI Brace(SvStr* text, int32_t user) {
   TagLog* log = (TagLog*)(intptr_t)user;
-  std::string in(*text ? *text : "", (size_t)sv::Length(*text));
+  std::string in = sv::Copy(*text);
   log->inner.push_back(in);
   sv::Release(*text);
   *text = sv::StrFromC(("{" + in + "}").c_str());
@@ -36,7 +36,7 @@ void SVAPI Erase(SvStr* text, int32_t) {
 }
 
 std::string TagReplace(const char* s, const char* a, const char* b, TagLog* log, SvTagProc proc = Brace) {
-  return TakeStr([&](SvStr* o) { FastTagReplace(s, a, b, proc, (int32_t)(intptr_t)log, o); });
+  return sv::TakeOut([&](SvStr* o) { FastTagReplace(s, a, b, proc, (int32_t)(intptr_t)log, o); });
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ TEST(StringsReplace, FastReplace) {
   // The out variable may hold the source itself.
   SvStr s = sv::StrFromC("a-b-c");
   FastReplace(s, "-", "==", 1, &s);
-  EXPECT_EQ("a==b==c", Own(s));
+  EXPECT_EQ("a==b==c", sv::Take(s));
 }
 
 TEST(StringsReplace, FastAnsiReplace) {
@@ -89,13 +89,13 @@ TEST(StringsReplace, FastTagReplace) {
   // Nothing to do: the source comes back.
   EXPECT_EQ("a[b]", TagReplace("a[b]", "", "]", &log));
   EXPECT_EQ("a[b", TagReplace("a[b", "[", "]", &log));
-  EXPECT_EQ("a[b]", TakeStr([](SvStr* o) { FastTagReplace("a[b]", "[", "]", nullptr, 0, o); }));
+  EXPECT_EQ("a[b]", sv::TakeOut([](SvStr* o) { FastTagReplace("a[b]", "[", "]", nullptr, 0, o); }));
 }
 
 TEST(StringsReplace, Substrings) {
-  auto copy = [](const char* s, int a, int n) { return TakeStr([&](SvStr* o) { FastCopyStr(s, a, n, o); }); };
-  auto left = [](const char* s, int n) { return TakeStr([&](SvStr* o) { FastLeftStr(s, n, o); }); };
-  auto right = [](const char* s, int n) { return TakeStr([&](SvStr* o) { FastRightStr(s, n, o); }); };
+  auto copy = [](const char* s, int a, int n) { return sv::TakeOut([&](SvStr* o) { FastCopyStr(s, a, n, o); }); };
+  auto left = [](const char* s, int n) { return sv::TakeOut([&](SvStr* o) { FastLeftStr(s, n, o); }); };
+  auto right = [](const char* s, int n) { return sv::TakeOut([&](SvStr* o) { FastRightStr(s, n, o); }); };
   EXPECT_EQ("bc", copy("abcd", 2, 2));
   EXPECT_EQ("cd", copy("abcd", 3, 100));
   EXPECT_EQ("d", copy("abcd", 4, 0x7FFFFFFF));

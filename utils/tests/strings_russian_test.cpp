@@ -10,8 +10,8 @@
 
 namespace {
 
-std::string Translate(const std::string& s) { return TakeStr([&](SvStr* o) { TranslateFilename(o, s.c_str()); }); }
-std::string Up(const std::string& s) { return TakeStr([&](SvStr* o) { SVUpCase(o, s.c_str()); }); }
+std::string Translate(const std::string& s) { return sv::TakeOut([&](SvStr* o) { TranslateFilename(o, s.c_str()); }); }
+std::string Up(const std::string& s) { return sv::TakeOut([&](SvStr* o) { SVUpCase(o, s.c_str()); }); }
 
 }  // namespace
 

@@ -30,7 +30,7 @@ struct Lines {
 
 SvBool SVAPI CollectLine(SvStr line, int32_t user) {
   Lines* l = (Lines*)(intptr_t)user;
-  l->lines.emplace_back(line ? line : "", (size_t)sv::Length(line));
+  l->lines.emplace_back(sv::Copy(line));
   return l->stopAfter && l->lines.size() >= l->stopAfter;
 }
 

@@ -22,25 +22,25 @@ TEST(SystemInfo, ApplicationParameters) {
   SetApplParam((HWND)(intptr_t)0x1234, 418);
   EXPECT_EQ((HWND)(intptr_t)0x1234, GetApplHandle());
   EXPECT_EQ(418, GetProgVersion());
-  EXPECT_EQ("418", TakeStr([](SvStr* out) { GetProgVersionStr(out); }));
+  EXPECT_EQ("418", sv::TakeOut([](SvStr* out) { GetProgVersionStr(out); }));
   SetApplParam(before, 65535);
-  EXPECT_EQ("65535", TakeStr([](SvStr* out) { GetProgVersionStr(out); })) << "the version is unsigned";
+  EXPECT_EQ("65535", sv::TakeOut([](SvStr* out) { GetProgVersionStr(out); })) << "the version is unsigned";
   SetApplParam(before, 0);
 }
 
 TEST(SystemInfo, VersionUserAndDrive) {
-  std::string windows = TakeStr([](SvStr* out) { GetWindowsVersion(out); });
+  std::string windows = sv::TakeOut([](SvStr* out) { GetWindowsVersion(out); });
   const char* known[] = {"??", "95", "98", "Me", "NT", "2k", "XP", "2k3", "LH"};
   EXPECT_NE(std::end(known), std::find(std::begin(known), std::end(known), windows)) << windows;
 
-  std::string user = TakeStr([](SvStr* out) { GetCurrentUserName(out); });
+  std::string user = sv::TakeOut([](SvStr* out) { GetCurrentUserName(out); });
   EXPECT_FALSE(user.empty());
   EXPECT_EQ(std::string::npos, user.find('\0'));
 
   DWORD serial = 0;
   GetVolumeInformationW(L"C:\\", nullptr, 0, &serial, nullptr, nullptr, nullptr, 0);
   EXPECT_EQ((uint32_t)serial, SVGetDriveSerial("c:\\windows"));
-  std::string programDir = TakeStr([](SvStr* out) { GetCurrDir(out); });
+  std::string programDir = sv::TakeOut([](SvStr* out) { GetCurrDir(out); });
   DWORD own = 0;
   GetVolumeInformationW((sv::Wide(programDir.substr(0, 1)) + L":\\").c_str(), nullptr, 0, &own, nullptr, nullptr,
                         nullptr, 0);
@@ -71,8 +71,8 @@ class IEProxy : public ::testing::Test {
   bool Get(std::string* host, std::string* port) {
     SvStr h = sv::StrFromC("stale"), p = sv::StrFromC("stale");
     bool ok = SVGetIEProxyParams(&h, &p);
-    *host = Own(h);
-    *port = Own(p);
+    *host = sv::Take(h);
+    *port = sv::Take(p);
     return ok;
   }
 

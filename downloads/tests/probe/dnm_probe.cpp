@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "SolvikaDNM.h"
+#include "svstring.h"
 #include "wide.h"
 
 namespace {
@@ -34,13 +35,7 @@ void Say(const std::string& line) {
   std::fflush(stdout);
 }
 
-std::string JobsList() {
-  SvStr out = nullptr;
-  SVDNMImportJobsList(&out);
-  std::string text(out ? out : "", (size_t)sv::Length(out));
-  sv::Release(out);
-  return text;
-}
+std::string JobsList() { return sv::TakeOut(SVDNMImportJobsList); }
 
 struct Line {
   unsigned long code = 0;
@@ -130,10 +125,8 @@ int main() {
     }
     Sleep(20);
   }
-  SvStr errors = nullptr;
-  SVDNMGetErrorString(&errors);
-  if (sv::Length(errors) > 0) Say("ERRORS " + std::string(errors, (size_t)sv::Length(errors)));
-  sv::Release(errors);
+  const std::string errors = sv::TakeOut(SVDNMGetErrorString);
+  if (!errors.empty()) Say("ERRORS " + errors);
   Say("END " + std::to_string(last));
   SolvikaDNMStop();
   return result;

@@ -15,7 +15,9 @@
 
 #include "net_test_support.h"
 #include "test_support.h"
+#include "file_io.h"
 #include "wide.h"
+#include "win_handles.h"
 
 namespace {
 
@@ -28,42 +30,39 @@ class ProbeRun {
  public:
   ProbeRun(const std::string& folder, const std::string& args, const std::string& logPath) {
     SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-    HANDLE log = CreateFileW(sv::Wide(logPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                             CREATE_ALWAYS, 0, nullptr);
+    sv::Handle log(CreateFileW(sv::Wide(logPath).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                               CREATE_ALWAYS, 0, nullptr));
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    si.hStdOutput = log;
-    si.hStdError = log;
+    si.hStdOutput = log.Get();
+    si.hStdError = log.Get();
     std::wstring cmd = L"\"" + sv::Wide(folder + "dnm_probe.exe") + L"\" " + sv::Wide(args);
     PROCESS_INFORMATION pi = {};
     if (CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, sv::Wide(folder).c_str(), &si, &pi)) {
-      process_ = pi.hProcess;
-      CloseHandle(pi.hThread);
+      process_.Reset(pi.hProcess);
+      sv::Handle thread(pi.hThread);  // not needed: closed at once
     }
-    if (log != INVALID_HANDLE_VALUE) CloseHandle(log);
   }
   ~ProbeRun() {
-    if (!process_) return;
-    Kill();
-    CloseHandle(process_);
+    if (process_) Kill();
   }
-  bool Started() const { return process_ != nullptr; }
-  bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+  bool Started() const { return process_.Valid(); }
+  bool Running() const { return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
   void Kill() {
-    TerminateProcess(process_, 99);
-    WaitForSingleObject(process_, 10000);
+    TerminateProcess(process_.Get(), 99);
+    WaitForSingleObject(process_.Get(), 10000);
   }
   // Waits for the process to end; false when `ms` passed first.
   bool Wait(DWORD ms, DWORD* exitCode) {
-    if (WaitForSingleObject(process_, ms) != WAIT_OBJECT_0) return false;
-    GetExitCodeProcess(process_, exitCode);
+    if (WaitForSingleObject(process_.Get(), ms) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(process_.Get(), exitCode);
     return true;
   }
 
  private:
-  HANDLE process_ = nullptr;
+  sv::Handle process_;
 };
 
 // Size of the largest file in a job's download folder (the 8-hex-digit
@@ -72,39 +71,28 @@ long long PartialSize(const std::string& programFolder) {
   std::wstring jobs = sv::Wide(programFolder + "SVData\\SVDNM\\");
   long long largest = -1;
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((jobs + L"*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return largest;
+  sv::FindHandle h(FindFirstFileW((jobs + L"*").c_str(), &fd));
+  if (!h) return largest;
   do {
     std::wstring name = fd.cFileName;
     if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name.size() != 8 ||
         name.find_first_not_of(L"0123456789ABCDEF") != std::wstring::npos)
       continue;
     WIN32_FIND_DATAW file;
-    HANDLE f = FindFirstFileW((jobs + name + L"\\*").c_str(), &file);
-    if (f == INVALID_HANDLE_VALUE) continue;
+    sv::FindHandle f(FindFirstFileW((jobs + name + L"\\*").c_str(), &file));
+    if (!f) continue;
     do {
       if (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
       long long size = ((long long)file.nFileSizeHigh << 32) | file.nFileSizeLow;
       if (size > largest) largest = size;
-    } while (FindNextFileW(f, &file));
-    FindClose(f);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
+    } while (FindNextFileW(f.Get(), &file));
+  } while (FindNextFileW(h.Get(), &fd));
   return largest;
 }
 
 // Names in a folder, without "." and "..".
 std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(sv::Wide(folder + "*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::string name = sv::Narrow(fd.cFileName);
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-  return names;
+  return sv::FindNames(folder + "*", sv::EntryKind::kAny);
 }
 
 // The job code a probe run reported ("JOB <code> CREATED|LOADED"), or "".

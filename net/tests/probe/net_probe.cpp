@@ -43,19 +43,13 @@
 
 #include "SolvikaNet.h"
 #include "SolvikaUtils.h"
+#include "file_io.h"
+#include "svstring.h"
 
 namespace {
 
-std::string Take(void(SVAPI* fn)(SvStr*)) {
-  SvStr s = nullptr;
-  fn(&s);
-  std::string r = s ? std::string(s, (size_t)sv::Length(s)) : std::string();
-  sv::Release(s);
-  return r;
-}
-
 void Mark(const std::string& name) {
-  std::string path = Take(GetCurrDir) + name;
+  std::string path = sv::ProgramFolder() + name;
   FILE* f = std::fopen(path.c_str(), "wb");
   if (f) std::fputs(GetCommandLineA(), f), std::fclose(f);
 }
@@ -176,8 +170,8 @@ int Run(int argc, char** argv) {
     ActiveteMainScript();
   }
   std::printf("IDLE=%d\n", (int)isMainScriptFree());
-  std::printf("SCRIPTS=%s\nSOURCES=%s\nMAINPATH=%s\n", Take(GetScriptHosts).c_str(), Take(GetSourceHosts).c_str(),
-              Take(GetMainScriptPath).c_str());
+  std::printf("SCRIPTS=%s\nSOURCES=%s\nMAINPATH=%s\n", sv::TakeOut(GetScriptHosts).c_str(),
+              sv::TakeOut(GetSourceHosts).c_str(), sv::TakeOut(GetMainScriptPath).c_str());
   DWORD t0 = GetTickCount();
   SolvikaNetStop();
   std::printf("STOPMS=%lu\n", (unsigned long)(GetTickCount() - t0));
@@ -197,7 +191,7 @@ int Fetch(int argc, char** argv) {
   SVNetCreateEx(&job);
   SVNetInit(&job, 10000, "probe");
   SVNetSetHost(&job, argv[2]);
-  std::string folder = Take(GetCurrDir);
+  std::string folder = sv::ProgramFolder();
   if (argc > 4) SVNetRunDownload(&job, folder.c_str(), argv[3], argv[4]);
   else SVNetRunQuery(&job, argv[3]);
   bool done = WaitDone(&job, 20000);
@@ -222,7 +216,7 @@ struct JobHead {
 int Stuck(int argc, char** argv) {
   void* job = nullptr;
   SVNetCreateEx(&job);
-  std::string folder = Take(GetCurrDir);
+  std::string folder = sv::ProgramFolder();
   auto start = [&] {
     SVNetInit(&job, 60000, "probe");
     SVNetSetHost(&job, argv[2]);
@@ -287,8 +281,8 @@ int main(int argc, char** argv) {
     SvStr server = nullptr, user = nullptr, pass = nullptr;
     uint16_t port = 0;
     GetProxyParam(&server, &port, &user, &pass);
-    std::printf("SCRIPTS=%s\nSOURCES=%s\nPROXY=%s:%u:%s:%s\nIDLE=%d\n", Take(GetScriptHosts).c_str(),
-                Take(GetSourceHosts).c_str(), server ? server : "", (unsigned)port, user ? user : "",
+    std::printf("SCRIPTS=%s\nSOURCES=%s\nPROXY=%s:%u:%s:%s\nIDLE=%d\n", sv::TakeOut(GetScriptHosts).c_str(),
+                sv::TakeOut(GetSourceHosts).c_str(), server ? server : "", (unsigned)port, user ? user : "",
                 pass ? pass : "", (int)isMainScriptFree());
     sv::Release(server), sv::Release(user), sv::Release(pass);
     SolvikaNetStop();
