@@ -80,6 +80,11 @@ TEST(FolderTree, RemovingALinkedFolderLeavesItsTargetAlone) {
   EXPECT_TRUE(sv::RemoveFolderTree(dir / "tree"));
   EXPECT_FALSE(sv::FolderExists(dir / "tree"));
   EXPECT_EQ("x", ReadFileBytes(dir / "target\\kept.txt"));
+  // The link itself as the folder to remove.
+  ASSERT_TRUE(createLink(sv::Wide(dir / "alias").c_str(), sv::Wide(dir / "target").c_str(), kFolderLink));
+  EXPECT_TRUE(sv::RemoveFolderTree(dir / "alias\\"));
+  EXPECT_FALSE(sv::FolderExists(dir / "alias"));
+  EXPECT_EQ("x", ReadFileBytes(dir / "target\\kept.txt"));
 }
 
 TEST(FolderSearch, ListsEntriesWithTheirKindAndFilters) {
