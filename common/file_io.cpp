@@ -186,8 +186,9 @@ bool EmptyFolder(const std::string& path1251) {
 bool RemoveFolderTree(const std::string& path1251) {
   const std::string path = WithoutTrailingSlash(path1251);
   if (path.empty() || !FolderExists(path)) return true;
-  EmptyFolder(path);
   const std::wstring wpath = Wide(path);
+  // A linked folder goes as a link; what it points to stays.
+  if (!(GetFileAttributesW(wpath.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT)) EmptyFolder(path);
   SetFileAttributesW(wpath.c_str(), FILE_ATTRIBUTE_NORMAL);
   RemoveDirectoryW(wpath.c_str());
   return !FolderExists(path);

@@ -65,8 +65,9 @@ bool CreateFolderTree(const std::wstring& path);
 // folder itself stays. True when nothing is left in it.
 bool EmptyFolder(const std::string& path1251);
 
-// Empties the folder as EmptyFolder does and removes it, read-only or not.
-// True when the folder does not exist afterwards (also when it never did).
+// Empties the folder as EmptyFolder does and removes it, read-only or not; a
+// linked folder is removed as a link. True when the folder does not exist
+// afterwards (also when it never did).
 bool RemoveFolderTree(const std::string& path1251);
 
 }  // namespace sv

@@ -61,7 +61,9 @@ bool TargetFolderExists(const std::string& folder) {
 
 bool Acceptable(const TSVNetParams* download, const TSVNetParams* after, const std::string& title,
                 const std::string& iparam) {
-  if (!download || download->Size != (int32_t)sizeof(TSVNetParams) || download->Method != SVNET_GET || download->FormStream) return false;
+  if (!download || download->Size != (int32_t)sizeof(TSVNetParams) || download->Method != SVNET_GET ||
+      download->FormStream)
+    return false;
   if (!TargetFolderExists(sv::Copy(download->LocalDir)) || title.empty()) return false;
   if (after) {
     if (after->Size != (int32_t)sizeof(TSVNetParams) || after->FormStream || sv::Length(after->LocalDir) != 0) return false;

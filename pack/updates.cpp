@@ -116,7 +116,8 @@ bool ApplyPackage(const std::string& programDir, const std::string& package) {
 
 void ApplyPendingUpdates(const std::string& programDir) {
   sv::RemoveFolderTree(programDir + kWorkFolder);
-  for (const std::string& name : sv::FindNames(programDir + "*.uiu", sv::EntryKind::kFiles)) ApplyPackage(programDir, programDir + name);
+  for (const std::string& name : sv::FindNames(programDir + "*.uiu", sv::EntryKind::kFiles))
+    ApplyPackage(programDir, programDir + name);
   for (const std::string& name : sv::FindNames(programDir + "*.uip", sv::EntryKind::kFiles)) ApplyPackage(programDir, programDir + name);
   ProcessDeleteLists(programDir, programDir);
 }

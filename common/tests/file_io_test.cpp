@@ -65,6 +65,50 @@ TEST(FolderTree, RemovesNestedReadOnlyContent) {
   EXPECT_TRUE(sv::RemoveFolderTree(top));
 }
 
+TEST(FolderTree, RemovingALinkedFolderLeavesItsTargetAlone) {
+  ScratchDir dir("tree");
+  ASSERT_TRUE(sv::CreateFolderTree(dir / "target"));
+  ASSERT_TRUE(WriteFileBytes(dir / "target\\kept.txt", "x"));
+  ASSERT_TRUE(sv::CreateFolderTree(dir / "tree"));
+  // CreateSymbolicLinkW is newer than the system version the code is built
+  // for, so it is looked up at run time.
+  typedef BOOLEAN(WINAPI * CreateLinkProc)(LPCWSTR, LPCWSTR, DWORD);
+  const DWORD kFolderLink = 1;  // SYMBOLIC_LINK_FLAG_DIRECTORY
+  auto createLink = (CreateLinkProc)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW");
+  if (!createLink || !createLink(sv::Wide(dir / "tree\\link").c_str(), sv::Wide(dir / "target").c_str(), kFolderLink))
+    GTEST_SKIP() << "no folder links here (error " << GetLastError() << ")";
+  EXPECT_TRUE(sv::RemoveFolderTree(dir / "tree"));
+  EXPECT_FALSE(sv::FolderExists(dir / "tree"));
+  EXPECT_EQ("x", ReadFileBytes(dir / "target\\kept.txt"));
+  // The link itself as the folder to remove.
+  ASSERT_TRUE(createLink(sv::Wide(dir / "alias").c_str(), sv::Wide(dir / "target").c_str(), kFolderLink));
+  EXPECT_TRUE(sv::RemoveFolderTree(dir / "alias\\"));
+  EXPECT_FALSE(sv::FolderExists(dir / "alias"));
+  EXPECT_EQ("x", ReadFileBytes(dir / "target\\kept.txt"));
+}
+
+TEST(FolderSearch, ListsEntriesWithTheirKindAndFilters) {
+  ScratchDir dir("find");
+  ASSERT_TRUE(sv::CreateFolderTree(dir / sv::Ru(u8"папка")));
+  ASSERT_TRUE(WriteFileBytes(dir / sv::Ru(u8"файл.txt"), "x"));
+  ASSERT_TRUE(WriteFileBytes(dir / "b.bin", "y"));
+  SetReadOnly(dir / "b.bin");
+  std::vector<sv::FolderEntry> all = sv::FindEntries(dir / "*");
+  ASSERT_EQ(3u, all.size());  // "." and ".." are left out
+  int folders = 0, readOnly = 0;
+  for (const sv::FolderEntry& e : all) {
+    folders += e.isFolder;
+    readOnly += e.readOnly;
+    EXPECT_FALSE(e.isLink);
+  }
+  EXPECT_EQ(1, folders);
+  EXPECT_EQ(1, readOnly);
+  EXPECT_EQ(std::vector<std::string>{sv::Ru(u8"папка")}, sv::FindNames(dir / "*", sv::EntryKind::kFolders));
+  EXPECT_EQ(std::vector<std::string>{sv::Ru(u8"файл.txt")}, sv::FindNames(dir / "*.txt", sv::EntryKind::kFiles));
+  EXPECT_EQ(2u, sv::FindNames(dir / "*", sv::EntryKind::kFiles).size());
+  EXPECT_TRUE(sv::FindEntries(dir / "none\\*").empty());
+}
+
 TEST(FolderTree, EmptyFolderKeepsTheFolder) {
   ScratchDir dir("tree");
   ASSERT_TRUE(sv::CreateFolderTree(dir / "keep\\sub"));

@@ -2,6 +2,8 @@
 // Release() disowns, both "no handle" values read as invalid.
 #include <gtest/gtest.h>
 
+#include <unknwn.h>
+
 #include <utility>
 
 #include "win_handles.h"
@@ -77,6 +79,46 @@ TEST(WinHandles, GdiOwnersAndRestoringSelection) {
   EXPECT_EQ(before, GetCurrentObject(dc.Get(), OBJ_BRUSH));
   sv::WindowDC screen(nullptr);
   EXPECT_TRUE(screen.Valid());
+}
+
+// A COM object that counts its references, to watch ComPtr release it.
+struct CountedUnknown : IUnknown {
+  ULONG refs = 1;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+};
+
+TEST(WinHandles, ComPtrReleasesItsOneReference) {
+  CountedUnknown object;
+  {
+    sv::ComPtr<IUnknown> a(&object);
+    sv::ComPtr<IUnknown> b(std::move(a));
+    EXPECT_FALSE(a.Valid());
+    EXPECT_EQ(1u, object.refs);
+  }
+  EXPECT_EQ(0u, object.refs);
+  object.refs = 1;
+  sv::ComPtr<IUnknown> c;
+  *c.Out() = &object;
+  EXPECT_EQ(&object, c.Release());
+  EXPECT_EQ(1u, object.refs);
+}
+
+TEST(WinHandles, ModuleMenuAndIconOwners) {
+  sv::Module kernel(LoadLibraryW(L"kernel32.dll"));
+  ASSERT_TRUE(kernel.Valid());
+  EXPECT_NE(nullptr, GetProcAddress(kernel.Get(), "CloseHandle"));
+  sv::Menu menu(CreatePopupMenu());
+  ASSERT_TRUE(menu.Valid());
+  HMENU raw = menu.Get();
+  menu.Reset();
+  EXPECT_FALSE(IsMenu(raw));
+  sv::Icon icon(CopyIcon(LoadIconW(nullptr, (LPCWSTR)IDI_APPLICATION)));
+  EXPECT_TRUE(icon.Valid());
 }
 
 TEST(WinHandles, LockGuardsBothKindsOfCriticalSection) {

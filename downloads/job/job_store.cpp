@@ -33,8 +33,8 @@ JobRecord* ReadJobFile(const std::string& path, bool& damaged) {
   WIN32_FILE_ATTRIBUTE_DATA info;
   if (!GetFileAttributesExW(sv::Wide(path).c_str(), GetFileExInfoStandard, &info)) return nullptr;
   if (info.nFileSizeHigh != 0) return nullptr;
-  sv::FileHandle f(CreateFileW(sv::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  sv::Handle f(CreateFileW(sv::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.Valid()) {
     damaged = false;  // locked by someone else: leave it for another run
     return nullptr;

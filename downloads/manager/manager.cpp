@@ -60,7 +60,8 @@ void AddError(Manager& m, const std::string& message) {
 }
 
 void SortJobs(Manager& m) {
-  std::stable_sort(m.jobs.begin(), m.jobs.end(), [](const JobRecord* a, const JobRecord* b) { return a->pos < b->pos; });
+  std::stable_sort(m.jobs.begin(), m.jobs.end(),
+                   [](const JobRecord* a, const JobRecord* b) { return a->pos < b->pos; });
 }
 
 void SortWorks(Manager& m) {

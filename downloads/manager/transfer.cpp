@@ -151,7 +151,8 @@ void AfterCheck(Manager& m, Work* w) {
     if (IsNotFoundCode(code)) {
       Fail(m, w, SVDNM_NOT_FOUND, Message(job, u8"Файл не найден или он недоступен для закачки!"));
     } else {
-      Fail(m, w, SVDNM_TRANSFER_FAILED, Message(job, u8"Нет подключения к серверу (подключение, прокси-сервер, фаерфол, антивирус)"));
+      Fail(m, w, SVDNM_TRANSFER_FAILED,
+           Message(job, u8"Нет подключения к серверу (подключение, прокси-сервер, фаерфол, антивирус)"));
     }
     return;
   }

@@ -41,12 +41,7 @@ bool InChild() {
   return GetEnvironmentVariableW(L"SV_TEST_CHILD", buf, 8) > 0;
 }
 
-std::string TestProgramFolder() {
-  wchar_t buf[MAX_PATH * 4];
-  DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH * 4);
-  std::string path = sv::Narrow(std::wstring(buf, n));
-  return path.substr(0, path.rfind('\\') + 1);
-}
+std::string TestProgramFolder() { return sv::ProgramFolder(); }
 
 std::string CopyTestProgram(const std::string& folder, const std::vector<std::string>& libraries) {
   wchar_t buf[MAX_PATH * 4];

@@ -64,8 +64,8 @@ SvStr StreamDigest(IStream* stream) {
 
 SvStr FileDigest(const char* fileName) {
   if (!fileName || !*fileName) return nullptr;
-  sv::FileHandle f(CreateFileW(sv::Wide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  sv::Handle f(CreateFileW(sv::Wide(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!f.Valid()) return nullptr;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(f.Get(), &size)) return nullptr;

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
 
 #include "guard.h"
@@ -17,11 +18,14 @@
 namespace utils {
 namespace {
 
+// How long the last line stays readable before the console goes.
+const DWORD kLastLineShownMs = 1000;
+
 struct DebugConsole {
   bool on = false;
   HANDLE out = INVALID_HANDLE_VALUE;
   sv::Handle ownedOut;  // the console opened for the log, when it opened one
-  CRITICAL_SECTION lock;  // re-entrant; exists only while `on`
+  std::unique_ptr<sv::CriticalSection> lock;  // re-entrant; exists only while `on`
 };
 
 DebugConsole& Console() {
@@ -74,7 +78,7 @@ void OpenDebugConsoleIfAsked() {
                                  nullptr, OPEN_EXISTING, 0, nullptr));
     c.out = c.ownedOut.Valid() ? c.ownedOut.Get() : INVALID_HANDLE_VALUE;
   }
-  InitializeCriticalSection(&c.lock);
+  c.lock.reset(new sv::CriticalSection);
   c.on = true;
 }
 
@@ -82,9 +86,9 @@ void CloseDebugConsole() {
   DebugConsole& c = Console();
   if (!c.on) return;
   c.on = false;
-  DeleteCriticalSection(&c.lock);
+  c.lock.reset();
   WriteRaw("EXIT...\r\n");
-  Sleep(1000);  // leave the last line readable before the console goes
+  Sleep(kLastLineShownMs);
   c.ownedOut.Reset();
   c.out = INVALID_HANDLE_VALUE;
 }
@@ -102,15 +106,15 @@ SVU_API void SVAPI DebugWrite(const char* text) {
     char stamp[32];
     wsprintfA(stamp, "[%2d:%2d:%2d]    ", t.wHour, t.wMinute, t.wSecond);
     std::string line = stamp + ToOem(text) + "\r\n";
-    sv::Lock hold(&c.lock);
+    sv::Lock hold(*c.lock);
     WriteRaw(line);
   });
 }
 
 SVU_API void SVAPI DebugCSEnter(void) {
-  if (Console().on) EnterCriticalSection(&Console().lock);
+  if (Console().on) Console().lock->Enter();
 }
 
 SVU_API void SVAPI DebugCSLeave(void) {
-  if (Console().on) LeaveCriticalSection(&Console().lock);
+  if (Console().on) Console().lock->Leave();
 }

@@ -49,8 +49,8 @@ SVU_API SvBool SVAPI SVDirExsists(const char* path) {
 
 SVU_API SvBool SVAPI SVFileSize(const char* fileName, uint64_t* size) {
   return sv::Guard<SvBool>(0, [&] {
-    sv::FileHandle f(CreateFileW(W(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    sv::Handle f(CreateFileW(W(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.Valid()) return (SvBool)0;
     DWORD low = GetFileSize(f.Get(), nullptr);
     if (low == INVALID_FILE_SIZE) return (SvBool)0;

@@ -14,7 +14,8 @@ namespace {
 
 std::string Str(const std::string& section, const std::string& key, const std::string& file,
                 const std::string& def = "def") {
-  return sv::TakeOut([&](SvStr* out) { GetCustomIniString(out, section.c_str(), key.c_str(), file.c_str(), def.c_str()); });
+  return sv::TakeOut(
+      [&](SvStr* out) { GetCustomIniString(out, section.c_str(), key.c_str(), file.c_str(), def.c_str()); });
 }
 
 std::string Sections(const std::string& file) {

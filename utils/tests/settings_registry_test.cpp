@@ -16,7 +16,8 @@ class Registry : public ::testing::Test {
   void TearDown() override { SHDeleteKeyW(HKEY_CURRENT_USER, sv::Wide(key_).c_str()); }
   std::string Get(const std::string& name, const std::string& def = "def", std::string key = "") {
     if (key.empty()) key = key_;
-    return sv::TakeOut([&](SvStr* out) { GetRegistryString(out, kCurrentUser, key.c_str(), name.c_str(), def.c_str()); });
+    return sv::TakeOut(
+        [&](SvStr* out) { GetRegistryString(out, kCurrentUser, key.c_str(), name.c_str(), def.c_str()); });
   }
   std::string key_;
 };
