@@ -47,6 +47,17 @@ bool FileExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::vector<FolderEntry> ListFolder(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  for (const WIN32_FIND_DATAW& f : List(WithSlash(folder) + "*")) {
+    FolderEntry e;
+    e.name = sv::Narrow(f.cFileName);
+    e.folder = (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entries.push_back(std::move(e));
+  }
+  return entries;
+}
+
 bool MakeFolders(const std::string& path) {
   std::string p = path;
   while (p.size() > 3 && p.back() == '\\') p.pop_back();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace svpu {
 
@@ -33,6 +34,14 @@ void MoveContent(const std::string& from, const std::string& to);
 // then the entry is copied over it. Folders cannot be copied this way, so a
 // folder entry fails the copy. Stops with false at the first failure.
 bool CopyEntries(const std::string& source, const std::string& target);
+
+// The entries of a folder (without "." and ".."), read before anything is
+// changed in it.
+struct FolderEntry {
+  std::string name;
+  bool folder = false;
+};
+std::vector<FolderEntry> ListFolder(const std::string& folder);
 
 // Whole-file read; false when the file cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string* bytes);

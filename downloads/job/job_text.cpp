@@ -149,7 +149,13 @@ bool IsDecimal(std::string_view text) {
   return true;
 }
 
-void SetField(JobRecord& job, bool& haveFiles, std::string_view key, std::string_view value) {
+// The shortest line that can describe a file ("File-0-FName<TAB><LF>"): a
+// count of files is believable only while the rest of the text could hold one
+// such line per file.
+constexpr size_t kShortestFileLine = sizeof("File-0-FName\t\n") - 1;
+
+// `textLeft` is how many bytes of the text follow the current line.
+void SetField(JobRecord& job, bool& haveFiles, std::string_view key, std::string_view value, size_t textLeft) {
   if (key == "Title") job.Title = value;
   else if (key == "IParam") job.IParam = value;
   else if (key == "Code") job.Code = ParseNumber(value);
@@ -161,7 +167,11 @@ void SetField(JobRecord& job, bool& haveFiles, std::string_view key, std::string
   else if (key == "Status") job.Status = RemapStatus((uint8_t)ParseNumber(value));
   else if (key == "IType") job.IType = (uint8_t)ParseNumber(value);
   else if (key == "FCount") {
+    // A damaged or crafted count must not allocate more entries than the rest
+    // of the text could describe.
     uint32_t n = ParseNumber(value);
+    const size_t fit = textLeft / kShortestFileLine;
+    if (n > fit) n = (uint32_t)fit;
     job.Files.clear();
     haveFiles = false;
     try {
@@ -233,7 +243,7 @@ bool ParseJobText(std::string_view text, JobRecord& job) {
       hashSeen = true;
       continue;
     }
-    SetField(job, haveFiles, key, value);
+    SetField(job, haveFiles, key, value, pos < text.size() ? text.size() - pos : 0);
   }
   return hashSeen;
 }

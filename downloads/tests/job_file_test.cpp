@@ -177,6 +177,31 @@ TEST(JobText, LinesOutOfPlaceAreIgnored) {
   EXPECT_FALSE(svdnm::ParseJobText("Hash\t" + Md5Of("\x02" + body + "\x03") + "\n" + body + "X", other));
 }
 
+TEST(JobText, FileCountIsBoundByTheTextThatFollows) {
+  auto parse = [](const std::string& body, svdnm::JobRecord* job) {
+    return svdnm::ParseJobText("Hash\t" + Md5Of("\x02" + body + "\x03") + "\n" + body, *job);
+  };
+  // A count of four thousand million in a text that could describe three
+  // files at most: three entries, with what the text says of them.
+  svdnm::JobRecord job;
+  ASSERT_TRUE(parse("FCount\t4294967295\nFile-0-FName\ta\nFile-1-FName\tb\nFile-2-FName\tc\n", &job));
+  ASSERT_EQ(3u, job.Files.size());
+  EXPECT_EQ("a", job.Files[0].Name);
+  EXPECT_EQ("c", job.Files[2].Name);
+  // Nothing after the count: no files at all.
+  svdnm::JobRecord bare;
+  ASSERT_TRUE(parse("Title\tt\nFCount\t2000000000\n", &bare));
+  EXPECT_EQ(0u, bare.Files.size());
+  EXPECT_EQ("t", bare.Title);
+  // Written files of any count read back whole.
+  svdnm::JobRecord many = SampleJob(3), back;
+  many.Files.resize(300);
+  many.Files[299].Name = "last";
+  ASSERT_TRUE(svdnm::ParseJobText(svdnm::BuildJobText(many), back));
+  ASSERT_EQ(300u, back.Files.size());
+  EXPECT_EQ("last", back.Files[299].Name);
+}
+
 TEST_F(JobFile, LoadingDropsDamagedJobsAndKeepsGoodOnes) {
   svdnm::JobRecord good = SampleJob(0x101), tampered = SampleJob(0x102), transferring = SampleJob(0x103);
   transferring.Status = 4;
