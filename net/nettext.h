@@ -3,9 +3,7 @@
 // upper-casing (SVUpCase).
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace svnet {
@@ -16,7 +14,5 @@ std::vector<std::string> Fields(const std::string& text, char sep);
 // Every occurrence of `from` replaced by `to` (case-sensitive).
 std::string Replace(const std::string& text, const std::string& from, const std::string& to);
 std::string UpCase(const std::string& text);
-// Decimal text of a number; an invalid or empty text gives `def`.
-int32_t ToInt(std::string_view text, int32_t def);
 
 }  // namespace svnet

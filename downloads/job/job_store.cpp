@@ -4,7 +4,7 @@
 
 #include "SolvikaPU.h"
 #include "SolvikaUtils.h"
-#include "file_replace.h"
+#include "file_io.h"
 #include "job_text.h"
 #include "svstring.h"
 #include "wide.h"
@@ -43,7 +43,7 @@ JobRecord* ReadJobFile(const std::string& path, bool& damaged) {
   SvStr packed = sv::StrAlloc((int32_t)size);
   if (size && !packed) return nullptr;
   bool read = size == 0 || (ReadFile(f.Get(), packed, size, &got, nullptr) && got == size);
-  f.Close();
+  f.Reset();
   SvStr text = nullptr;
   if (read && size) zlibDecompress(&text, packed);
   sv::Release(packed);

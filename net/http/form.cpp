@@ -9,11 +9,18 @@
 
 namespace svnet {
 
+namespace {
+
+constexpr DWORD kReadChunk = 64 * 1024;
+constexpr LONG kCounterDigitsMask = 0xFFFF;  // four hexadecimal digits of the counter
+
+}  // namespace
+
 Form::Form() {
   static volatile LONG counter = 0;
   char text[64];
   std::snprintf(text, sizeof text, "--------SvFormBoundary%08lX%08lX%04lX", (unsigned long)GetTickCount(),
-                (unsigned long)GetCurrentThreadId(), (unsigned long)(InterlockedIncrement(&counter) & 0xFFFF));
+                (unsigned long)GetCurrentThreadId(), (unsigned long)(InterlockedIncrement(&counter) & kCounterDigitsMask));
   boundary_ = text;
 }
 
@@ -26,16 +33,18 @@ void Form::AddFileContent(const std::string& field, const std::string& fileName,
 }
 
 bool Form::AddFile(const std::string& field, const std::string& path) {
-  HANDLE h = CreateFileW(sv::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
   std::string content;
-  char buf[65536];
-  DWORD got = 0;
-  bool ok = true;
-  while ((ok = ReadFile(h, buf, sizeof buf, &got, nullptr) != 0) && got > 0) content.append(buf, got);
-  CloseHandle(h);
-  if (!ok) return false;
+  {
+    sv::FileHandle file(CreateFileW(sv::Wide(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    char buf[kReadChunk];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file.Get(), buf, sizeof buf, &got, nullptr) != 0) && got > 0) content.append(buf, got);
+    if (!ok) return false;
+  }
   size_t slash = path.find_last_of("\\/");
   AddFileContent(field, slash == std::string::npos ? path : path.substr(slash + 1), std::move(content));
   return true;

@@ -6,7 +6,7 @@
 
 using svnet::Form;
 
-SV_EXPORT void SVAPI SVNetFormCreate(void** form) {
+SVNET_API void SVAPI SVNetFormCreate(void** form) {
   sv::GuardVoid([&] {
     if (!form) return;
     *form = nullptr;
@@ -14,7 +14,7 @@ SV_EXPORT void SVAPI SVNetFormCreate(void** form) {
   });
 }
 
-SV_EXPORT SvBool SVAPI SVNetFormAddField(void* form, const char* name, const char* value) {
+SVNET_API SvBool SVAPI SVNetFormAddField(void* form, const char* name, const char* value) {
   return sv::Guard<SvBool>(0, [&]() -> SvBool {
     if (!form) return 0;
     ((Form*)form)->AddField(std::string(sv::Text(name)), std::string(sv::Text(value)));
@@ -22,14 +22,14 @@ SV_EXPORT SvBool SVAPI SVNetFormAddField(void* form, const char* name, const cha
   });
 }
 
-SV_EXPORT SvBool SVAPI SVNetFormAddFile(void* form, const char* fieldName, const char* filePath) {
+SVNET_API SvBool SVAPI SVNetFormAddFile(void* form, const char* fieldName, const char* filePath) {
   return sv::Guard<SvBool>(0, [&]() -> SvBool {
     if (!form) return 0;
     return ((Form*)form)->AddFile(std::string(sv::Text(fieldName)), std::string(sv::Text(filePath))) ? 1 : 0;
   });
 }
 
-SV_EXPORT void SVAPI SVNetFormFree(void** form) {
+SVNET_API void SVAPI SVNetFormFree(void** form) {
   sv::GuardVoid([&] {
     if (!form) return;
     delete (Form*)*form;

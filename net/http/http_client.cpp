@@ -2,8 +2,9 @@
 
 #include <ws2tcpip.h>
 
-#include <cstdio>
 #include <cstring>
+
+#include "SolvikaNet.h"
 
 namespace svnet {
 
@@ -12,6 +13,17 @@ namespace {
 constexpr size_t kMaxHead = 64 * 1024;  // a longer reply head is refused
 constexpr size_t kMaxLine = 4096;       // chunk-size and trailer lines
 constexpr size_t kDefaultBlock = 64 * 1024;
+constexpr size_t kLineFill = 1024;          // bytes asked per receive while reading a line
+constexpr int kReceiveBuffer = 1 << 20;     // room for fast transfers between two reads
+constexpr uint16_t kHttpPort = 80;
+constexpr uint16_t kDefaultProxyPort = 8080;
+constexpr int kHttpContinue = 100;
+constexpr int kHttpOk = 200;
+constexpr int kHttpNoContent = 204;
+constexpr int kHttpNotModified = 304;
+constexpr int64_t kUntilClose = -1;
+constexpr std::string_view kScheme = "http://";
+constexpr char kBase64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 bool EndsWithNoCase(const std::string& s, const char* tail) {
   size_t n = std::strlen(tail);
@@ -33,7 +45,7 @@ int SocketError() {
 }  // namespace
 
 std::string Base64(const std::string& bytes) {
-  static const char* abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  const char* abc = kBase64Alphabet;
   std::string out;
   size_t i = 0;
   for (; i + 2 < bytes.size(); i += 3) {
@@ -56,12 +68,13 @@ std::string Base64(const std::string& bytes) {
 
 bool SplitUrl(const std::string& url, std::string* host, uint16_t* port, std::string* path) {
   std::string rest = url;
-  if (rest.size() >= 7 && EqualsNoCase(std::string_view(rest).substr(0, 7), "http://")) rest = rest.substr(7);
+  if (rest.size() >= kScheme.size() && EqualsNoCase(std::string_view(rest).substr(0, kScheme.size()), kScheme))
+    rest = rest.substr(kScheme.size());
   size_t slash = rest.find('/');
   std::string hostPort = rest.substr(0, slash);
   *path = slash == std::string::npos ? "/" : rest.substr(slash);
   size_t colon = hostPort.rfind(':');
-  *port = 80;
+  *port = kHttpPort;
   if (colon != std::string::npos) {
     std::string p = hostPort.substr(colon + 1);
     unsigned long v = 0;
@@ -141,10 +154,10 @@ bool HttpClient::Connect(const std::string& host, uint16_t port, int* error) {
     }
     socket_ = s;
   }
-  DWORD timeout = (DWORD)(timeoutMs > 0 ? timeoutMs : 200000000);
+  DWORD timeout = (DWORD)(timeoutMs > 0 ? timeoutMs : SVNET_TIMEOUT_DEFAULT);
   setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&timeout, sizeof timeout);
   setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, (const char*)&timeout, sizeof timeout);
-  int receiveBuffer = 1 << 20;  // room for fast transfers between two reads
+  int receiveBuffer = kReceiveBuffer;
   setsockopt(s, SOL_SOCKET, SO_RCVBUF, (const char*)&receiveBuffer, sizeof receiveBuffer);
   BOOL noDelay = TRUE;
   setsockopt(s, IPPROTO_TCP, TCP_NODELAY, (const char*)&noDelay, sizeof noDelay);
@@ -223,7 +236,7 @@ int HttpClient::ReadLine(SOCKET s, std::string* line) {
       return 0;
     }
     if (end_ - begin_ > kMaxLine) return kBadReply;
-    int r = Fill(s, 1024);
+    int r = Fill(s, kLineFill);
     if (r < 0) return r;
   }
 }
@@ -235,163 +248,199 @@ int HttpClient::Deliver(BodySink* sink, const char* data, size_t size, HttpRespo
   return stopped_ ? kStopped : 0;
 }
 
-int HttpClient::ReadBody(SOCKET s, const HttpRequest& request, BodySink* sink, HttpResponse* response,
-                         bool* keepAlive) {
-  const int st = response->status;
-  if (request.method == "HEAD" || st == 204 || st == 304 || (st >= 100 && st < 200)) return 0;
-  const std::string* te = response->headers.Find("Transfer-Encoding");
-  const bool chunked = te && !EqualsNoCase(*te, "identity");
-  // Moves up to `count` body bytes (-1: until the connection closes), a block
-  // at a time, from what is buffered and then from the socket.
-  auto copy = [&](int64_t count) -> int {
-    int64_t left = count;
-    while (left != 0) {
-      size_t block = Block();
-      if (begin_ == end_) {
-        size_t want = left < 0 || (int64_t)block < left ? block : (size_t)left;
-        int r = Fill(s, want);
-        if (r == kConnectionLost && count < 0) return 0;  // the body ends with the connection
-        if (r < 0) return r;
-      }
-      size_t n = end_ - begin_;
-      if (n > block) n = block;
-      if (left >= 0 && (int64_t)n > left) n = (size_t)left;
-      int r = Deliver(sink, buf_.data() + begin_, n, response);
-      begin_ += n;
+// Moves up to `count` body bytes (kUntilClose: until the connection
+// closes), a block at a time, from what is buffered and then from the socket.
+int HttpClient::CopyBody(SOCKET s, int64_t count, BodySink* sink, HttpResponse* response) {
+  int64_t left = count;
+  while (left != 0) {
+    const size_t block = Block();
+    if (begin_ == end_) {
+      const size_t want = left < 0 || (int64_t)block < left ? block : (size_t)left;
+      const int r = Fill(s, want);
+      if (r == kConnectionLost && count == kUntilClose) return 0;  // the body ends with the connection
       if (r < 0) return r;
-      if (left > 0) left -= (int64_t)n;
     }
-    return 0;
-  };
-  if (chunked) {
-    for (;;) {
-      std::string line;
-      int r = ReadLine(s, &line);
-      if (r < 0) return r;
-      uint64_t size = 0;
-      if (!ParseChunkSize(line, &size)) return kBadReply;
-      if (size == 0) break;
-      r = copy((int64_t)size);
-      if (r < 0) return r;
-      r = ReadLine(s, &line);
-      if (r < 0) return r;
-      if (!line.empty()) return kBadReply;  // the chunk held more than its size said
-    }
-    for (;;) {  // trailers up to the empty line
-      std::string line;
-      int r = ReadLine(s, &line);
-      if (r < 0) return r;
-      if (line.empty()) return 0;
-    }
+    size_t n = end_ - begin_;
+    if (n > block) n = block;
+    if (left >= 0 && (int64_t)n > left) n = (size_t)left;
+    const int r = Deliver(sink, buf_.data() + begin_, n, response);
+    begin_ += n;
+    if (r < 0) return r;
+    if (left > 0) left -= (int64_t)n;
   }
-  if (response->contentLength >= 0) {
-    int r = copy(response->contentLength);
-    if (r == kConnectionLost) {
-      response->truncated = true;
-      *keepAlive = false;
-      return 0;
-    }
-    return r;
-  }
-  *keepAlive = false;
-  return copy(-1);
+  return 0;
 }
 
-int HttpClient::Execute(const HttpRequest& request, BodySink* sink, HttpResponse* response) {
-  *response = HttpResponse();
-  auto fail = [&](int code) {
-    CloseSocket();
-    lastStatus_ = code;
-    return code;
-  };
-  if (stopped_) return fail(kStopped);
-  std::string host, path;
-  uint16_t port = 80;
-  if (!SplitUrl(request.url, &host, &port, &path)) return fail(kConnectFailed);
-  const bool viaProxy = !proxy.host.empty();
-  const std::string connectHost = viaProxy ? proxy.host : host;
-  const uint16_t connectPort = viaProxy ? (proxy.port ? proxy.port : 8080) : port;
-  char portText[8];
-  std::snprintf(portText, sizeof portText, "%u", (unsigned)port);
-  const std::string hostHeader = port == 80 ? host : host + ":" + portText;
+// Chunks up to the last (empty) one, then the trailers up to the empty line.
+int HttpClient::ReadChunkedBody(SOCKET s, BodySink* sink, HttpResponse* response) {
+  std::string line;
+  for (;;) {
+    int r = ReadLine(s, &line);
+    if (r < 0) return r;
+    uint64_t size = 0;
+    if (!ParseChunkSize(line, &size)) return kBadReply;
+    if (size == 0) break;
+    r = CopyBody(s, (int64_t)size, sink, response);
+    if (r < 0) return r;
+    r = ReadLine(s, &line);
+    if (r < 0) return r;
+    if (!line.empty()) return kBadReply;  // the chunk held more than its size said
+  }
+  for (;;) {
+    const int r = ReadLine(s, &line);
+    if (r < 0) return r;
+    if (line.empty()) return 0;
+  }
+}
 
-  std::string head = request.method + " " + (viaProxy ? "http://" + hostHeader + path : path) + " HTTP/1.1\r\n";
-  head += "Host: " + hostHeader + "\r\n";
+bool HttpClient::HasNoBody(const HttpRequest& request, int status) {
+  return request.method == "HEAD" || status == kHttpNoContent || status == kHttpNotModified ||
+         (status >= kHttpContinue && status < kHttpOk);
+}
+
+int HttpClient::ReadBody(SOCKET s, const HttpRequest& request, BodySink* sink, HttpResponse* response,
+                         bool* keepAlive) {
+  if (HasNoBody(request, response->status)) return 0;
+  const std::string* te = response->headers.Find("Transfer-Encoding");
+  if (te && !EqualsNoCase(*te, "identity")) return ReadChunkedBody(s, sink, response);
+  if (response->contentLength < 0) {
+    *keepAlive = false;
+    return CopyBody(s, kUntilClose, sink, response);
+  }
+  const int r = CopyBody(s, response->contentLength, sink, response);
+  if (r != kConnectionLost) return r;
+  response->truncated = true;  // shorter than announced: the caller sees it
+  *keepAlive = false;
+  return 0;
+}
+
+int HttpClient::Fail(int code) {
+  CloseSocket();
+  lastStatus_ = code;
+  return code;
+}
+
+bool HttpClient::PlanRoute(const std::string& url, Route* route) const {
+  std::string path;
+  uint16_t port = kHttpPort;
+  if (!SplitUrl(url, &route->host, &port, &path)) return false;
+  route->viaProxy = !proxy.host.empty();
+  route->connectHost = route->viaProxy ? proxy.host : route->host;
+  route->connectPort = route->viaProxy ? (proxy.port ? proxy.port : kDefaultProxyPort) : port;
+  route->hostHeader = port == kHttpPort ? route->host : route->host + ":" + std::to_string(port);
+  // A proxy is asked for the absolute URL.
+  route->target = route->viaProxy ? "http://" + route->hostHeader + path : path;
+  route->connection = route->connectHost + ":" + std::to_string(route->connectPort);
+  return true;
+}
+
+std::string HttpClient::RequestHead(const HttpRequest& request, const Route& route) const {
+  std::string head = request.method + " " + route.target + " HTTP/1.1\r\n";
+  head += "Host: " + route.hostHeader + "\r\n";
   if (!userAgent.empty()) head += "User-Agent: " + userAgent + "\r\n";
   head += "Accept: */*\r\n";
   if (request.rangeStart >= 0) {
-    char range[64];
-    if (request.rangeEnd >= 0)
-      std::snprintf(range, sizeof range, "Range: bytes=%lld-%lld\r\n", (long long)request.rangeStart,
-                    (long long)request.rangeEnd);
-    else
-      std::snprintf(range, sizeof range, "Range: bytes=%lld-\r\n", (long long)request.rangeStart);
-    head += range;
+    head += "Range: bytes=" + std::to_string(request.rangeStart) + "-";
+    if (request.rangeEnd >= 0) head += std::to_string(request.rangeEnd);
+    head += "\r\n";
   }
-  if (viaProxy && !proxy.user.empty())
+  if (route.viaProxy && !proxy.user.empty())
     head += "Proxy-Authorization: Basic " + Base64(proxy.user + ":" + proxy.password) + "\r\n";
   if (request.method == "POST") {
     if (!request.contentType.empty()) head += "Content-Type: " + request.contentType + "\r\n";
     head += "Content-Length: " + std::to_string(request.body.size()) + "\r\n";
   }
   head += "Connection: keep-alive\r\n\r\n";
+  return head;
+}
 
-  const std::string target = connectHost + ":" + std::to_string(connectPort);
+int HttpClient::OpenConnection(const Route& route, bool* reused, SOCKET* s) {
+  *reused = socket_ != INVALID_SOCKET && connectedTo_ == route.connection && begin_ == end_;
+  if (!*reused) {
+    CloseSocket();
+    int error = 0;
+    if (!Connect(route.connectHost, route.connectPort, &error)) return error;
+    connectedTo_ = route.connection;
+  }
+  begin_ = end_ = 0;
+  *s = socket_;
+  return *s == INVALID_SOCKET ? kStopped : 0;
+}
+
+int HttpClient::SendRequest(SOCKET s, const std::string& head, const std::string& body) {
+  int r = SendAll(s, head.data(), head.size(), false);
+  if (r == 0 && !body.empty()) r = SendAll(s, body.data(), body.size(), true);
+  return r;
+}
+
+// The final reply head: interim "100 Continue" replies are skipped.
+int HttpClient::ReadFinalHead(SOCKET s, std::string replyHead, ParsedHead* parsed) {
+  if (!ParseHead(replyHead, parsed)) return kBadReply;
+  while (parsed->status == kHttpContinue) {
+    const int r = ReadHead(s, &replyHead);
+    if (r < 0) return r;
+    if (!ParseHead(replyHead, parsed)) return kBadReply;
+  }
+  return 0;
+}
+
+// Status, headers and Content-Length of the reply; false for a malformed
+// length. `keepAlive` tells whether the connection may serve the next request.
+bool HttpClient::TakeHead(ParsedHead* parsed, HttpResponse* response, bool* keepAlive) {
+  response->status = parsed->status;
+  response->headers = std::move(parsed->headers);
+  lastStatus_ = parsed->status;
+  const std::string* te = response->headers.Find("Transfer-Encoding");
+  const std::string* cl = response->headers.Find("Content-Length");
+  if (cl && !(te && !EqualsNoCase(*te, "identity"))) {
+    if (!ParseContentLength(*cl, &response->contentLength)) return false;
+  }
+  const std::string* connection = response->headers.Find("Connection");
+  *keepAlive = parsed->minorVersion >= 1 ? !HasToken(connection, "close") : HasToken(connection, "keep-alive");
+  return true;
+}
+
+int HttpClient::ReadReply(SOCKET s, const HttpRequest& request, const std::string& replyHead, BodySink* sink,
+                          HttpResponse* response) {
+  ParsedHead parsed;
+  int r = ReadFinalHead(s, replyHead, &parsed);
+  if (r < 0) return Fail(r);
+  bool keepAlive = false;
+  if (!TakeHead(&parsed, response, &keepAlive)) return Fail(kBadReply);
+  if (sink && !sink->Begin(*response)) {
+    // Unwanted body (an error reply): close instead of draining it.
+    if (request.method != "HEAD") CloseSocket();
+    return response->status;
+  }
+  r = ReadBody(s, request, sink, response, &keepAlive);
+  if (r < 0) return Fail(r);
+  if (!keepAlive || begin_ != end_) CloseSocket();
+  return response->status;
+}
+
+int HttpClient::Execute(const HttpRequest& request, BodySink* sink, HttpResponse* response) {
+  *response = HttpResponse();
+  if (stopped_) return Fail(kStopped);
+  Route route;
+  if (!PlanRoute(request.url, &route)) return Fail(kConnectFailed);
+  const std::string head = RequestHead(request, route);
   // A kept connection may have been closed by the server meanwhile; then the
   // request is sent once more on a fresh connection.
   for (int attempt = 0;; ++attempt) {
     bool reused = false;
-    if (socket_ != INVALID_SOCKET && connectedTo_ == target && begin_ == end_) {
-      reused = true;
-    } else {
-      CloseSocket();
-      int error = 0;
-      if (!Connect(connectHost, connectPort, &error)) return fail(error);
-      connectedTo_ = target;
-    }
-    begin_ = end_ = 0;
-    SOCKET s = socket_;
-    if (s == INVALID_SOCKET) return fail(kStopped);
-    int r = SendAll(s, head.data(), head.size(), false);
-    if (r == 0 && !request.body.empty()) r = SendAll(s, request.body.data(), request.body.size(), true);
+    SOCKET s = INVALID_SOCKET;
+    int r = OpenConnection(route, &reused, &s);
+    if (r < 0) return Fail(r);
     std::string replyHead;
+    r = SendRequest(s, head, request.body);
     if (r == 0) r = ReadHead(s, &replyHead);
     if (r < 0) {
-      if (reused && attempt == 0 && r != kStopped && r != kTimedOut && end_ == 0) {
-        CloseSocket();
-        continue;
-      }
-      return fail(r);
+      const bool closedMeanwhile = reused && attempt == 0 && r != kStopped && r != kTimedOut && end_ == 0;
+      if (!closedMeanwhile) return Fail(r);
+      CloseSocket();
+      continue;
     }
-    ParsedHead parsed;
-    if (!ParseHead(replyHead, &parsed)) return fail(kBadReply);
-    while (parsed.status == 100) {  // an interim reply: the final one follows
-      r = ReadHead(s, &replyHead);
-      if (r < 0) return fail(r);
-      if (!ParseHead(replyHead, &parsed)) return fail(kBadReply);
-    }
-    response->status = parsed.status;
-    response->headers = std::move(parsed.headers);
-    lastStatus_ = parsed.status;
-    const std::string* te = response->headers.Find("Transfer-Encoding");
-    const std::string* cl = response->headers.Find("Content-Length");
-    if (cl && !(te && !EqualsNoCase(*te, "identity"))) {
-      if (!ParseContentLength(*cl, &response->contentLength)) return fail(kBadReply);
-    }
-    bool keepAlive = parsed.minorVersion >= 1 ? !HasToken(response->headers.Find("Connection"), "close")
-                                              : HasToken(response->headers.Find("Connection"), "keep-alive");
-    if (sink && !sink->Begin(*response)) {
-      // Unwanted body (an error reply): close instead of draining it.
-      if (request.method != "HEAD") CloseSocket();
-      return response->status;
-    }
-    r = ReadBody(s, request, sink, response, &keepAlive);
-    if (r < 0) {
-      fail(r);
-      return r;
-    }
-    if (!keepAlive || begin_ != end_) CloseSocket();
-    return response->status;
+    return ReadReply(s, request, replyHead, sink, response);
   }
 }
 

@@ -97,6 +97,30 @@ class HttpClient {
   void Disconnect();
 
  private:
+  // Where a request goes: directly or through the proxy.
+  struct Route {
+    std::string host;        // of the URL
+    std::string hostHeader;  // host, with ":port" unless 80
+    std::string target;      // the request target: the path, or the absolute URL for a proxy
+    std::string connectHost;
+    uint16_t connectPort = 0;
+    std::string connection;  // "connectHost:connectPort", to match a kept connection
+    bool viaProxy = false;
+  };
+
+  int Fail(int code);  // closes the connection, remembers and returns `code`
+  bool PlanRoute(const std::string& url, Route* route) const;
+  std::string RequestHead(const HttpRequest& request, const Route& route) const;
+  // A kept connection to the same place, or a new one; 0 or an HttpError.
+  int OpenConnection(const Route& route, bool* reused, SOCKET* s);
+  int SendRequest(SOCKET s, const std::string& head, const std::string& body);
+  int ReadFinalHead(SOCKET s, std::string replyHead, ParsedHead* parsed);
+  bool TakeHead(ParsedHead* parsed, HttpResponse* response, bool* keepAlive);
+  int ReadReply(SOCKET s, const HttpRequest& request, const std::string& replyHead, BodySink* sink,
+                HttpResponse* response);
+  static bool HasNoBody(const HttpRequest& request, int status);
+  int CopyBody(SOCKET s, int64_t count, BodySink* sink, HttpResponse* response);
+  int ReadChunkedBody(SOCKET s, BodySink* sink, HttpResponse* response);
   bool Connect(const std::string& host, uint16_t port, int* error);
   void CloseSocket();
   int SendAll(SOCKET s, const char* data, size_t size, bool reportProgress);

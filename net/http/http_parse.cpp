@@ -7,6 +7,22 @@ namespace svnet {
 
 namespace {
 
+// "HTTP/1.x NNN reason": the minor version digit, a blank, three digits.
+constexpr std::string_view kVersionPrefix = "HTTP/1.";
+constexpr size_t kMinorAt = kVersionPrefix.size();
+constexpr size_t kStatusAt = kMinorAt + 2;
+constexpr size_t kStatusDigits = 3;
+constexpr size_t kStatusEnd = kStatusAt + kStatusDigits;
+constexpr int kFirstStatus = 100;
+// Lengths and chunk sizes of up to 15 digits stay far below 2^53 (and 16^15
+// below 2^60), so they never overflow.
+constexpr size_t kMaxNumberDigits = 15;
+// Two-digit years (RFC 850): 70..99 are 19xx, 00..69 are 20xx.
+constexpr int kTwoDigitPivot = 70;
+constexpr int kFirstYear = 1601;  // earlier years are refused as unreadable
+constexpr int kSecondsPerHour = 3600, kSecondsPerMinute = 60;
+constexpr double kSecondsPerDay = 86400.0;
+
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
@@ -81,17 +97,17 @@ bool ParseHead(std::string_view head, ParsedHead* out) {
   size_t eol = head.find('\n');
   std::string_view line = Trim(head.substr(0, eol));
   // "HTTP/1.x NNN reason"
-  if (line.size() < 12 || !EqualsNoCase(line.substr(0, 7), "HTTP/1.") || !std::isdigit((unsigned char)line[7]) ||
-      line[8] != ' ')
+  if (line.size() < kStatusEnd || !EqualsNoCase(line.substr(0, kMinorAt), kVersionPrefix) ||
+      !std::isdigit((unsigned char)line[kMinorAt]) || line[kMinorAt + 1] != ' ')
     return false;
-  out->minorVersion = line[7] - '0';
-  std::string_view code = line.substr(9, 3);
+  out->minorVersion = line[kMinorAt] - '0';
+  std::string_view code = line.substr(kStatusAt, kStatusDigits);
   int status = 0;
   for (char c : code) {
     if (c < '0' || c > '9') return false;
     status = status * 10 + (c - '0');
   }
-  if (status < 100 || (line.size() > 12 && line[12] != ' ')) return false;
+  if (status < kFirstStatus || (line.size() > kStatusEnd && line[kStatusEnd] != ' ')) return false;
   out->status = status;
   while (eol != std::string_view::npos) {
     size_t start = eol + 1;
@@ -113,7 +129,7 @@ bool ParseHead(std::string_view head, ParsedHead* out) {
 
 bool ParseContentLength(std::string_view text, int64_t* value) {
   text = Trim(text);
-  if (text.empty() || text.size() > 15) return false;
+  if (text.empty() || text.size() > kMaxNumberDigits) return false;
   int64_t v = 0;
   for (char c : text) {
     if (c < '0' || c > '9') return false;
@@ -127,7 +143,7 @@ bool ParseChunkSize(std::string_view line, uint64_t* size) {
   size_t semi = line.find(';');
   if (semi != std::string_view::npos) line = line.substr(0, semi);
   line = Trim(line);
-  if (line.empty() || line.size() > 15) return false;
+  if (line.empty() || line.size() > kMaxNumberDigits) return false;
   uint64_t v = 0;
   for (char c : line) {
     int d;
@@ -148,14 +164,15 @@ bool ParseHttpDate(std::string_view text, double* days) {
   // "Sun Nov  6 08:49:37 1994".
   if (w.size() >= 5 && (month = MonthIndex(w[2])) && Number(w[1], &day) && Number(w[3], &year) &&
       Clock(w[4], &h, &mi, &se)) {
-    if (w[3].size() == 2) year += year < 70 ? 2000 : 1900;
+    if (w[3].size() == 2) year += year < kTwoDigitPivot ? 2000 : 1900;
   } else if (w.size() >= 5 && (month = MonthIndex(w[1])) && Number(w[2], &day) && Clock(w[3], &h, &mi, &se) &&
              Number(w[4], &year)) {
   } else {
     return false;
   }
-  if (day < 1 || day > 31 || year < 1601) return false;
-  *days = (double)DaysFromCivil(year, (unsigned)month, (unsigned)day) + (h * 3600 + mi * 60 + se) / 86400.0;
+  if (day < 1 || day > 31 || year < kFirstYear) return false;
+  *days = (double)DaysFromCivil(year, (unsigned)month, (unsigned)day) +
+          (h * kSecondsPerHour + mi * kSecondsPerMinute + se) / kSecondsPerDay;
   return true;
 }
 

@@ -1,4 +1,4 @@
-#include "config.h"
+#include "mainthread/config_record.h"
 
 #include <cstring>
 
@@ -6,10 +6,8 @@ namespace svnet {
 
 namespace {
 
-constexpr int kScriptSlots = 0;
-constexpr int kSourceSlots = 510;
-constexpr int kScriptCount = 1020;
-constexpr int kSourceCount = 1021;
+int SlotsOf(bool source) { return source ? kSourceSlots : kScriptSlots; }
+int CountOf(bool source) { return source ? kSourceCount : kScriptCount; }
 
 }  // namespace
 
@@ -21,31 +19,36 @@ std::string SlotText(const CfgRecord& r, int offset) {
 
 void SetSlotText(CfgRecord* r, int offset, const std::string& text) {
   size_t len = text.size() > (size_t)kSlotChars ? (size_t)kSlotChars : text.size();
-  std::memset(r->bytes + offset, 0, kSlotChars + 1);
+  std::memset(r->bytes + offset, 0, kSlotSize);
   r->bytes[offset] = (unsigned char)len;
   std::memcpy(r->bytes + offset + 1, text.data(), len);
 }
 
+uint16_t ProxyPort(const CfgRecord& r) { return (uint16_t)(r.bytes[kProxyPort] | (r.bytes[kProxyPort + 1] << 8)); }
+
+void SetProxyPort(CfgRecord* r, uint16_t port) {
+  r->bytes[kProxyPort] = (unsigned char)(port & 0xFF);
+  r->bytes[kProxyPort + 1] = (unsigned char)(port >> 8);
+}
+
 void StoreHostList(CfgRecord* r, bool source, const std::string& list) {
-  const int slots = source ? kSourceSlots : kScriptSlots;
   int count = 0;
   std::string rest = list;
   while (!rest.empty() && count < kMaxStoredHosts) {
     size_t p = rest.find('/');
     std::string field = rest.substr(0, p);
     rest = p == std::string::npos ? std::string() : rest.substr(p + 1);
-    SetSlotText(r, slots + count * (kSlotChars + 1), field);
+    SetSlotText(r, SlotsOf(source) + count * kSlotSize, field);
     ++count;
   }
-  r->bytes[source ? kSourceCount : kScriptCount] = (unsigned char)count;
+  r->bytes[CountOf(source)] = (unsigned char)count;
 }
 
 std::string StoredHostsText(const CfgRecord& r, bool source) {
-  const int slots = source ? kSourceSlots : kScriptSlots;
-  int count = r.bytes[source ? kSourceCount : kScriptCount];
+  int count = r.bytes[CountOf(source)];
   if (count > kMaxStoredHosts) count = kMaxStoredHosts;
   std::string text;
-  for (int i = 0; i < count; ++i) text += SlotText(r, slots + i * (kSlotChars + 1)) + "/";
+  for (int i = 0; i < count; ++i) text += SlotText(r, SlotsOf(source) + i * kSlotSize) + "/";
   return text;
 }
 

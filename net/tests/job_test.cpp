@@ -5,6 +5,7 @@
 
 #include "SolvikaUtils.h"
 #include "net_test_support.h"
+#include "wide.h"
 
 using namespace nettest;
 
@@ -126,6 +127,26 @@ TEST_F(JobTest, FailOverAcrossDeadAndWrongHostsRemembersTheGoodOne) {
   EXPECT_EQ(0, SVNetFilesCount(&bad));
   EXPECT_FALSE(SVFileExists((dir_ / "missing.bin").c_str()));
   EXPECT_EQ(0u, RequestsFor("\"target\": \"/fo/y.bin\", \"path\": \"/fo/y.bin\", \"query\": \"\", \"faults\": [\"status\"]").size());
+}
+
+TEST_F(JobTest, TheLastGoodHostIsTriedOnceWhenItStopsServing) {
+  // The first run is served by a site host, which becomes the job's last
+  // good host. Then the site loses the file: the next run, whose own list
+  // also names that host, must ask it once before it moves on.
+  const std::string site = "lastgood";
+  const std::string siteHost = SiteHost(site);
+  PutServerFile(site + "/lg/f.bin", "from the site");
+  PutServerFile("lg/f.bin", "from the main host");
+  JobHandle job;
+  Download(job, siteHost, "lg", "f.bin");
+  ASSERT_TRUE(SVNetIsCorrect(&job));
+  EXPECT_EQ("http://" + siteHost + "/", TakeStr([&](SvStr* o) { SVNetGetPath(o, &job); }));
+  ASSERT_TRUE(DeleteFileW(sv::Wide(ServerPath(site + "/lg/f.bin")).c_str()));
+
+  Download(job, siteHost + "/" + host_, "lg", "f.bin");
+  ASSERT_TRUE(SVNetIsCorrect(&job));
+  EXPECT_EQ("from the main host", ReadFileBytes(dir_ / "f.bin"));
+  EXPECT_EQ(2u, RequestsFor("\"target\": \"/lg/f.bin\"", site).size());  // one per run
 }
 
 TEST_F(JobTest, ResumeAppendsFromTheOffset) {

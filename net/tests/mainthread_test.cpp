@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "SolvikaUtils.h"
-#include "mainthread/config.h"
+#include "mainthread/config_record.h"
 #include "net_test_support.h"
 #include "wide.h"
 

@@ -90,7 +90,7 @@ bool JobHandle::Wait(DWORD ms) {
 
 TSVNetParams Params(int method, const char* path) {
   TSVNetParams p = {};
-  p.Size = 48;
+  p.Size = sizeof(TSVNetParams);
   p.Method = (uint8_t)method;
   p.AutoExtract = 1;
   p.Path = (SvStr)path;  // copied by SVNetInitEx

@@ -1,14 +1,18 @@
-// The engine's shared state: host lists, the configuration record and its
-// file, the proxy settings and the exports around them.
+// The engine's configuration: host lists, the "TovrinNet.cfg" record and its
+// file, the proxy settings, and the exports around them.
+#include "mainthread/configuration.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstring>
+#include <string_view>
 
+#include "SolvikaNet.h"
 #include "SolvikaUtils.h"
-#include "config.h"
+#include "debug_log.h"
 #include "guard.h"
-#include "jobs/job.h"
+#include "mainthread/config_record.h"
 #include "svstring.h"
 #include "wide.h"
 #include "win_handles.h"
@@ -24,15 +28,17 @@ namespace svnet {
 
 namespace {
 
-constexpr int kProxyServer = 1022;
-constexpr int kProxyUser = 1073;
-constexpr int kProxyPassword = 1124;
-constexpr int kProxyPort = 1175;
+constexpr char kCfgName[] = "TovrinNet.cfg";
+constexpr char kTempSuffix[] = ".new";
+constexpr DWORD kPlainAttributes = FILE_ATTRIBUTE_ARCHIVE;  // clears read-only
+constexpr std::string_view kLocalHostSwitch = "-tnnetlocalhost";
+constexpr std::string_view kDefaultHostSwitch = "-tnnetdefaulthost:";
+constexpr char kLocalHost[] = "localhost";
 
 struct Config {
   sv::CriticalSection lock;  // the configuration lock
   CfgRecord record = {};
-  std::string scriptCache, sourceCache;
+  std::string scriptCache, sourceCache;  // stored hosts, each followed by "/"; empty: not built
   std::string effectiveScript = SVNET_SCRIPT_HOSTS;
   std::string effectiveSource = SVNET_SOURCE_HOSTS;
 };
@@ -45,9 +51,7 @@ Config& Cfg() {
 std::string CfgPath() {
   SvStr dir = nullptr;
   GetCurrDir(&dir);
-  std::string path = S(dir) + "TovrinNet.cfg";
-  sv::Release(dir);
-  return path;
+  return sv::Take(dir) + kCfgName;
 }
 
 std::string HostsFor(bool source) {
@@ -59,6 +63,35 @@ std::string HostsFor(bool source) {
   std::string& cache = source ? c.sourceCache : c.scriptCache;
   if (cache.empty()) cache = StoredHostsText(c.record, source);
   return cache + effective;
+}
+
+// Up to one record's bytes of the file; empty when it cannot be opened.
+std::string ReadCfgFile(const std::string& path) {
+  sv::FileHandle file(CreateFileW(sv::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::string();
+  char buf[kCfgSize];
+  DWORD got = 0;
+  if (!ReadFile(file.Get(), buf, kCfgSize, &got, nullptr)) return std::string();
+  return std::string(buf, got);
+}
+
+// The new content goes to a temporary file in the same folder, which then
+// replaces the old file in one step: a crash while saving leaves either the
+// old or the new configuration, never a truncated one.
+void WriteCfgFile(const std::string& path, const std::string& data) {
+  const std::wstring temp = sv::Wide(path + kTempSuffix);
+  bool ok;
+  {
+    sv::FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE,
+                                    nullptr));
+    if (!file.Valid()) return;
+    DWORD done = 0;
+    ok = WriteFile(file.Get(), data.data(), (DWORD)data.size(), &done, nullptr) && done == data.size();
+    ok = FlushFileBuffers(file.Get()) && ok;
+  }
+  if (!ok || !MoveFileExW(temp.c_str(), sv::Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    DeleteFileW(temp.c_str());
 }
 
 }  // namespace
@@ -76,7 +109,7 @@ ProxySettings CurrentProxy() {
   p.host = SlotText(c.record, kProxyServer);
   p.user = SlotText(c.record, kProxyUser);
   p.password = SlotText(c.record, kProxyPassword);
-  p.port = (uint16_t)(c.record.bytes[kProxyPort] | (c.record.bytes[kProxyPort + 1] << 8));
+  p.port = ProxyPort(c.record);
   return p;
 }
 
@@ -86,13 +119,13 @@ void ApplyCommandLineHosts() {
   if (!argv) return;
   Config& c = Cfg();
   for (int i = 1; i < argc; ++i) {
-    std::string arg = sv::Narrow(argv[i]);
-    if (arg == "-tnnetlocalhost") {
-      c.effectiveScript = c.effectiveSource = "localhost";
+    const std::string arg = sv::Narrow(argv[i]);
+    if (arg == kLocalHostSwitch) {
+      c.effectiveScript = c.effectiveSource = kLocalHost;
       break;
     }
-    if (arg.compare(0, 18, "-tnnetdefaulthost:") == 0) {
-      c.effectiveScript = c.effectiveSource = arg.substr(18);
+    if (std::string_view(arg).substr(0, kDefaultHostSwitch.size()) == kDefaultHostSwitch) {
+      c.effectiveScript = c.effectiveSource = arg.substr(kDefaultHostSwitch.size());
       break;
     }
   }
@@ -109,7 +142,7 @@ void StoreHosts(bool source, const std::string& list) {
 void LoadConfig() {
   Log("Load Configs");
   Config& c = Cfg();
-  std::string path = CfgPath();
+  const std::string path = CfgPath();
   {
     sv::Lock hold(c.lock);
     std::memset(c.record.bytes, 0, kCfgSize);
@@ -117,23 +150,11 @@ void LoadConfig() {
     c.sourceCache.clear();
   }
   Log("Load Configs File: " + path);
-  std::string bytes;
-  HANDLE h = CreateFileW(sv::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h != INVALID_HANDLE_VALUE) {
-    char buf[kCfgSize];
-    DWORD got = 0;
-    if (ReadFile(h, buf, kCfgSize, &got, nullptr)) bytes.assign(buf, got);
-    CloseHandle(h);
-  }
-  CfgRecord r = DecodeCfg(bytes);
+  const CfgRecord r = DecodeCfg(ReadCfgFile(path));
   sv::Lock hold(c.lock);
   c.record = r;
 }
 
-// The new content goes to a temporary file in the same folder, which then
-// replaces the old file in one step: a crash while saving leaves either the
-// old or the new configuration, never a truncated one.
 void SaveConfig() {
   Log("Save Configs");
   Config& c = Cfg();
@@ -142,34 +163,24 @@ void SaveConfig() {
     sv::Lock hold(c.lock);
     copy = c.record;
   }
-  std::string path = CfgPath();
-  std::string temp = path + ".new";
-  std::string data = EncodeCfg(copy);
-  SVSetAttrib(path.c_str(), 32);
-  std::wstring wtemp = sv::Wide(temp);
-  HANDLE h = CreateFileW(wtemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return;
-  DWORD done = 0;
-  bool ok = WriteFile(h, data.data(), (DWORD)data.size(), &done, nullptr) && done == data.size();
-  ok = FlushFileBuffers(h) && ok;
-  CloseHandle(h);
-  if (!ok || !MoveFileExW(wtemp.c_str(), sv::Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    DeleteFileW(wtemp.c_str());
+  const std::string path = CfgPath();
+  SVSetAttrib(path.c_str(), kPlainAttributes);
+  WriteCfgFile(path, EncodeCfg(copy));
 }
 
 }  // namespace svnet
 
 using namespace svnet;
 
-SV_EXPORT void SVAPI GetScriptHosts(SvStr* out) {
+SVNET_API void SVAPI GetScriptHosts(SvStr* out) {
   sv::GuardVoid([&] { sv::PutStr(out, ScriptHostList()); });
 }
 
-SV_EXPORT void SVAPI GetSourceHosts(SvStr* out) {
+SVNET_API void SVAPI GetSourceHosts(SvStr* out) {
   sv::GuardVoid([&] { sv::PutStr(out, SourceHostList()); });
 }
 
-SV_EXPORT void SVAPI GetProxyParam(SvStr* server, uint16_t* port, SvStr* user, SvStr* password) {
+SVNET_API void SVAPI GetProxyParam(SvStr* server, uint16_t* port, SvStr* user, SvStr* password) {
   sv::GuardVoid([&] {
     ProxySettings p = CurrentProxy();
     sv::PutStr(server, p.host);
@@ -179,7 +190,7 @@ SV_EXPORT void SVAPI GetProxyParam(SvStr* server, uint16_t* port, SvStr* user, S
   });
 }
 
-SV_EXPORT void SVAPI SetProxyParam(const char* server, uint16_t port, const char* user, const char* password) {
+SVNET_API void SVAPI SetProxyParam(const char* server, uint16_t port, const char* user, const char* password) {
   sv::GuardVoid([&] {
     Config& c = Cfg();
     {
@@ -187,11 +198,8 @@ SV_EXPORT void SVAPI SetProxyParam(const char* server, uint16_t port, const char
       SetSlotText(&c.record, kProxyServer, std::string(sv::Text(server)));
       SetSlotText(&c.record, kProxyUser, std::string(sv::Text(user)));
       SetSlotText(&c.record, kProxyPassword, std::string(sv::Text(password)));
-      c.record.bytes[kProxyPort] = (unsigned char)(port & 0xFF);
-      c.record.bytes[kProxyPort + 1] = (unsigned char)(port >> 8);
+      SetProxyPort(&c.record, port);
     }
     SaveConfig();
   });
 }
-
-SV_EXPORT int32_t SVAPI GetModuleVersion(void) { return 13; }
