@@ -9,7 +9,7 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "config.h"
+#include "mainthread/config_record.h"
 #include "fuzz_support.h"
 
 namespace {
