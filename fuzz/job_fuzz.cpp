@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string written = svdnm::BuildJobText(job);
   svdnm::JobRecord again;
   FUZZ_CHECK(svdnm::ParseJobText(written, again));
-  FUZZ_CHECK(svdnm::BuildJobText(again) == written);
+  FUZZ_CHECK(written.compare(written.find('\n') + 1, std::string::npos, svdnm::BuildJobBody(again)) == 0);
   FUZZ_CHECK(again.Files.size() == job.Files.size());
   return 0;
 }
