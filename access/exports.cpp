@@ -19,42 +19,30 @@ constexpr int32_t kModuleVersion = 11;
 constexpr char kModuleNameKey[] = "Name";
 constexpr char kModuleSectionPrefix[] = "*";
 
-std::string Received(SvStr s) { return sv::Take(s); }
-
 class SystemServices : public pf::Services {
  public:
   std::string ToStored(const std::string& plain) override {
-    SvStr bytes = sv::NewStr(plain);
-    std::string stored = Received(Str2HTTP(bytes));
-    sv::Release(bytes);
-    return stored;
+    sv::OwnedStr bytes(plain);
+    return sv::Take(Str2HTTP(bytes.Get()));
   }
-  std::string ToPlain(const std::string& stored) override { return Received(HTTP2Str(stored.c_str())); }
+  std::string ToPlain(const std::string& stored) override { return sv::Take(HTTP2Str(stored.c_str())); }
   std::string Md5Text(const std::string& text) override {
-    SvStr bytes = sv::NewStr(text);
-    std::string digest = Received(MD5(bytes));
-    sv::Release(bytes);
-    return digest;
+    sv::OwnedStr bytes(text);
+    return sv::Take(MD5(bytes.Get()));
   }
   std::string DescriptionCategory(const std::string& section_id, const std::string& item) override {
-    SvStr folder = nullptr, category = nullptr;
-    GetCurrDir(&folder);
-    std::string file = Received(folder) + section_id;
-    GetCustomIniString(&category, item.c_str(), pf::kCategoryKey, file.c_str(), "");
-    return Received(category);
+    std::string file = sv::TakeOut(GetCurrDir) + section_id;
+    return sv::TakeOut([&](SvStr* out) { GetCustomIniString(out, item.c_str(), pf::kCategoryKey, file.c_str(), ""); });
   }
   std::string AskPassword(const std::string& prompt) override {
-    SvStr answer = nullptr;
-    InputPassword(&answer, prompt.c_str());
-    return Received(answer);
+    return sv::TakeOut([&](SvStr* out) { InputPassword(out, prompt.c_str()); });
   }
   void ShowError(const std::string& text, const std::string& caption) override {
     MsgBoxError(text.c_str(), caption.c_str());
   }
   std::string ModuleName(const std::string& module) override {
-    SvStr name = nullptr;
-    GetIniString(&name, (kModuleSectionPrefix + module).c_str(), kModuleNameKey, "");
-    return Received(name);
+    const std::string section = kModuleSectionPrefix + module;
+    return sv::TakeOut([&](SvStr* out) { GetIniString(out, section.c_str(), kModuleNameKey, ""); });
   }
 };
 
@@ -131,7 +119,7 @@ void SVAPI PFGetSections(SvStr* out) {
 }
 
 void SVAPI PFCryptToStr(SvStr* out, const char* stored) {
-  sv::GuardVoid([&] { sv::PutStr(out, Received(HTTP2Str(stored))); });
+  sv::GuardVoid([&] { sv::PutStr(out, sv::Take(HTTP2Str(stored))); });
 }
 
 void SVAPI PFGetCaption(SvStr* out, const char* module) {

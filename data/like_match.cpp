@@ -36,7 +36,12 @@ bool LikeMatch(const unsigned char* pattern, size_t patternLen, const unsigned c
     p = starP;
     t = ++starT;
   }
-  while (p < patternLen && pattern[p] == '%') ++p;
+  // The text is used up: only "%" wildcards may be left. An escaped character
+  // (also an escaped "%" when "%" is the escape) needs a character of its own;
+  // an escape as the very last character reads as itself, as above.
+  while (p < patternLen && pattern[p] == '%' &&
+         !(escape >= 0 && pattern[p] == (unsigned char)escape && p + 1 < patternLen))
+    ++p;
   return p == patternLen;
 }
 

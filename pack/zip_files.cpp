@@ -5,6 +5,8 @@
 // "SVData\SVUNZ\", in a subfolder of its own per process: the unpack lock
 // keeps the threads of one process apart, the subfolder keeps apart two
 // processes of the same program folder (a closing copy and the launcher).
+// The subfolder is removed on every way out; folders of ended processes are
+// removed before the next unpack.
 #include <windows.h>
 
 #include "SolvikaPU.h"
@@ -14,17 +16,12 @@
 #include "guard.h"
 #include "lists.h"
 #include "svstring.h"
+#include "unpack_scratch.h"
 #include "wide.h"
 
 namespace svpu {
 
 namespace {
-
-std::string ScratchFolder() {
-  char pid[16];
-  wsprintfA(pid, "%lu", GetCurrentProcessId());
-  return sv::ProgramFolder() + "SVData\\SVUNZ\\" + pid + "\\";
-}
 
 class UnzHandle {
  public:
@@ -49,31 +46,23 @@ class ZipHandle {
 int32_t Unzip(const char* archive, const char* folder, const char* masks) {
   // An empty target would become "\", the root of the current drive.
   if (sv::Text(folder).empty()) return SVZIP_OTHER;
-  const std::string programDir = sv::ProgramFolder();
-  sv::CreateFolderTree(programDir + "SVData");
-  const std::string scratch = ScratchFolder();
-  if (!sv::CreateFolderTree(scratch)) return SVZIP_OTHER;
-  int32_t result = SVZIP_OK;
-  {
-    UnzHandle unz;
-    if (!unz.Get()) return SVZIP_NO_UNZDLL;
-    sv::Lock lock(UnpackLock());
-    sv::EmptyFolder(scratch);
-    for (const std::string& mask : SplitList(sv::Text(masks))) {
-      if (!SVUnzExstract(unz.Get(), archive, scratch.c_str(), mask.c_str())) {
-        result = SVZIP_CANNOT_OPEN;
-        break;
-      }
-    }
-    if (result == SVZIP_OK) {
-      std::string target = sv::WithSlash(std::string(sv::Text(folder)));
-      sv::CreateFolderTree(target);
-      MoveContent(scratch, target);
-    }
-    sv::EmptyFolder(scratch);
-    RemoveDirectoryW(sv::Wide(scratch).c_str());
+  // The own scratch folder is made, used and removed under the lock, so the
+  // threads of this process never see it half-used or already gone; what
+  // ended processes left behind goes first.
+  sv::Lock lock(UnpackLock());
+  RemoveStaleScratch();
+  ScratchFolder scratch;
+  if (!scratch.Create()) return SVZIP_OTHER;
+  UnzHandle unz;
+  if (!unz.Get()) return SVZIP_NO_UNZDLL;
+  sv::EmptyFolder(scratch.Path());
+  for (const std::string& mask : SplitList(sv::Text(masks))) {
+    if (!SVUnzExstract(unz.Get(), archive, scratch.Path().c_str(), mask.c_str())) return SVZIP_CANNOT_OPEN;
   }
-  return result;
+  std::string target = sv::WithSlash(std::string(sv::Text(folder)));
+  sv::CreateFolderTree(target);
+  MoveContent(scratch.Path(), target);
+  return SVZIP_OK;
 }
 
 int32_t ZipEach(const char* archive, const char* list, SvBool(SVAPI* step)(void*, const char*, const char*)) {

@@ -9,9 +9,7 @@ namespace {
 
 constexpr int32_t kModuleVersion = 2;
 
-// The one splash window of the process, kept as a property of the
-// application window that owns it would also work; a module-level handle is
-// the library's whole state.
+// The one splash window of the process: the library's whole state.
 HWND g_logo = nullptr;
 
 void CloseLogo() {

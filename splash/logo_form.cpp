@@ -3,6 +3,7 @@
 #include "app.h"
 #include "guard.h"
 #include "logo_ids.h"
+#include "win_handles.h"
 
 namespace splash {
 
@@ -10,20 +11,17 @@ namespace {
 
 // The window owns its picture; both go together.
 struct LogoState {
-  HBITMAP picture = nullptr;
-  ~LogoState() {
-    if (picture) DeleteObject(picture);
-  }
+  sv::GdiObject<HBITMAP> picture;
 };
 
 void Paint(HWND window, const LogoState& state) {
   PAINTSTRUCT ps = {};
   HDC dc = BeginPaint(window, &ps);
-  HDC memory = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(memory, state.picture);
-  BitBlt(dc, 0, 0, kLogoWidth, kLogoHeight, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteDC(memory);
+  {
+    sv::MemoryDC memory(CreateCompatibleDC(dc));
+    sv::SelectedObject selected(memory.Get(), state.picture.Get());
+    BitBlt(dc, 0, 0, kLogoWidth, kLogoHeight, memory.Get(), 0, 0, SRCCOPY);
+  }
   EndPaint(window, &ps);
 }
 
@@ -33,8 +31,8 @@ LRESULT CALLBACK LogoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
     switch (message) {
       case WM_NCCREATE: {
         auto* created = new LogoState;
-        created->picture = static_cast<HBITMAP>(
-            LoadImageW(ui::ThisModule(), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        created->picture.Reset(static_cast<HBITMAP>(
+            LoadImageW(ui::ThisModule(), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
         break;
       }

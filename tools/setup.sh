@@ -12,6 +12,7 @@ PACKAGES=(
   wine wine32:i386 xvfb xauth locales
   googletest zip unzip
   nginx-light  # a real web server for the network tests
+  clang libclang-rt-14-dev zlib1g-dev  # native fuzz targets (libFuzzer, sanitizers)
 )
 
 missing=()

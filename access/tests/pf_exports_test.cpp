@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "SolvikaUtils.h"
+#include "svstring.h"
 #include "test_support.h"
 #include "ui_kit.h"
 #include "wide.h"
@@ -37,8 +38,8 @@ namespace {
 std::string R(const char* utf8) { return sv::Ru(utf8); }
 
 std::string Hex(const std::string& bytes) {
-  Arg a(bytes);
-  return Own(Str2HTTP(a));
+  sv::OwnedStr a(bytes);
+  return sv::Take(Str2HTTP(a));
 }
 
 std::string WindowsFolder() {
@@ -48,7 +49,7 @@ std::string WindowsFolder() {
 }
 
 std::string ProgramFolder() {
-  return TakeStr([](SvStr* out) { GetCurrDir(out); });
+  return sv::TakeOut([](SvStr* out) { GetCurrDir(out); });
 }
 
 class AccessExports : public ::testing::Test {
@@ -94,7 +95,7 @@ TEST_F(AccessExports, WithoutAnAccessFileEverythingIsOpen) {
   EXPECT_EQ(1, PFisPassEmpty());
   bool asked = WithPasswordAnswer(nullptr, [] { EXPECT_EQ(1, PFGetAccess("Plugins", "*Lexikon")); });
   EXPECT_FALSE(asked);
-  EXPECT_EQ("", TakeStr([](SvStr* out) { PFGetSections(out); }));
+  EXPECT_EQ("", sv::TakeOut([](SvStr* out) { PFGetSections(out); }));
 }
 
 TEST_F(AccessExports, StoredFormsAreHexadecimal) {
@@ -103,21 +104,21 @@ TEST_F(AccessExports, StoredFormsAreHexadecimal) {
   PFStatus(1);
   PFSetCStatus("Tovrin.ini", R(u8"*Словарь").c_str(), 1);
   std::string stored = Stored();
-  Arg password(R(u8"пароль"));
-  std::string digest = Own(MD5(password));
+  sv::OwnedStr password(R(u8"пароль"));
+  std::string digest = sv::Take(MD5(password));
   EXPECT_NE(std::string::npos, stored.find("Status=" + Hex(digest))) << stored;
   EXPECT_NE(std::string::npos, stored.find("Position=1")) << stored;
   EXPECT_NE(std::string::npos, stored.find("[" + Hex("Tovrin.ini") + "]")) << stored;
   EXPECT_NE(std::string::npos, stored.find(Hex("Module") + "=" + Hex("Plugins"))) << stored;
   EXPECT_NE(std::string::npos, stored.find(Hex(R(u8"*Словарь")) + "=1")) << stored;
-  EXPECT_EQ("Tovrin.ini/Plugins\t", TakeStr([](SvStr* out) { PFGetSections(out); }));
-  EXPECT_EQ(R(u8"*Словарь"), TakeStr([&](SvStr* out) { PFCryptToStr(out, Hex(R(u8"*Словарь")).c_str()); }));
+  EXPECT_EQ("Tovrin.ini/Plugins\t", sv::TakeOut([](SvStr* out) { PFGetSections(out); }));
+  EXPECT_EQ(R(u8"*Словарь"), sv::TakeOut([&](SvStr* out) { PFCryptToStr(out, Hex(R(u8"*Словарь")).c_str()); }));
 
   PFSetCStatus("Tovrin.ini", R(u8"*Словарь").c_str(), 0);
   EXPECT_EQ(0, PFGetCStatus("Tovrin.ini", R(u8"*Словарь").c_str()));
-  EXPECT_EQ(Hex("Module") + "=" + Hex("Plugins"), TakeStr([](SvStr* out) { PFGetSection(out, "Tovrin.ini"); }));
+  EXPECT_EQ(Hex("Module") + "=" + Hex("Plugins"), sv::TakeOut([](SvStr* out) { PFGetSection(out, "Tovrin.ini"); }));
   PFUnregisterModule("", "Tovrin.ini");
-  EXPECT_EQ("", TakeStr([](SvStr* out) { PFGetSections(out); }));
+  EXPECT_EQ("", sv::TakeOut([](SvStr* out) { PFGetSections(out); }));
 }
 
 TEST_F(AccessExports, ProtectedItemAsksThroughTheShellsPasswordWindow) {
@@ -163,9 +164,9 @@ TEST_F(AccessExports, CategoryChainsComeFromTheModulesDescriptionFile) {
 }
 
 TEST_F(AccessExports, CaptionsAndParameters) {
-  EXPECT_EQ(R(u8"<Без имени>"), TakeStr([](SvStr* out) { PFGetCaption(out, ""); }));
-  EXPECT_EQ(R(u8"Плагины программы"), TakeStr([](SvStr* out) { PFGetCaption(out, "Plugins"); }));
-  EXPECT_EQ(R(u8"<Без имени>"), TakeStr([](SvStr* out) { PFGetCaption(out, "NoSuchModule-pf"); }));
+  EXPECT_EQ(R(u8"<Без имени>"), sv::TakeOut([](SvStr* out) { PFGetCaption(out, ""); }));
+  EXPECT_EQ(R(u8"Плагины программы"), sv::TakeOut([](SvStr* out) { PFGetCaption(out, "Plugins"); }));
+  EXPECT_EQ(R(u8"<Без имени>"), sv::TakeOut([](SvStr* out) { PFGetCaption(out, "NoSuchModule-pf"); }));
   EXPECT_EQ(5, PFGetParam("Width", 5));
   PFSetParam("Width", 640);
   EXPECT_EQ(640, PFGetParam("Width", 5));

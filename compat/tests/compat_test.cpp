@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "net_test_support.h"
+#include "svstring.h"
 #include "test_support.h"
 
 namespace {
@@ -114,8 +115,8 @@ TEST(Compat, EveryOldNameResolvesToItsTargetExport) {
 TEST(Compat, ForwardedCallsReturnTheTargetsResults) {
   auto str2http = (SvStr(__stdcall*)(SvStr))Entry("TovrinUtils.dll", "Str2HTTP");
   ASSERT_NE(nullptr, str2http);
-  Arg bytes("\x01\xff" "A");
-  EXPECT_EQ("01ff41", Own(str2http(bytes)));
+  sv::OwnedStr bytes("\x01\xff" "A");
+  EXPECT_EQ("01ff41", sv::Take(str2http(bytes)));
 
   auto extract = (SvBool(__stdcall*)(const char*))Entry("TovrinPU.dll", "ExtrUpdates");
   ASSERT_NE(nullptr, extract);

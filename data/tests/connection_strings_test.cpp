@@ -142,6 +142,33 @@ TEST(DataConnectionText, ShortRecordReadsOnlyWhatItsSizeCovers) {
   EXPECT_EQ("", ReadParams(nullptr).file);
 }
 
+TEST(DataLikeMatch, EscapeLeftWhenTheTextIsUsedUp) {
+  unsigned char fold[256];
+  for (int i = 0; i < 256; ++i) fold[i] = (unsigned char)i;
+  auto like = [&](const std::string& pattern, const std::string& text, int escape) {
+    return LikeMatch((const unsigned char*)pattern.data(), pattern.size(), (const unsigned char*)text.data(),
+                     text.size(), fold, escape);
+  };
+  // With "%" as the escape, "%%" is one literal "%", not two wildcards.
+  EXPECT_FALSE(like("%%", "", '%'));
+  EXPECT_FALSE(like("a%%", "a", '%'));
+  EXPECT_TRUE(like("a%%", "a%", '%'));
+  EXPECT_FALSE(like("%%%%", "", '%'));
+  EXPECT_TRUE(like("%%%%", "%%", '%'));
+  // A lone "%" at the very end still reads as itself, the wildcard, as it
+  // does while text is left.
+  EXPECT_TRUE(like("a%", "a", '%'));
+  EXPECT_TRUE(like("a%", "abc", '%'));
+  // Other escape characters at the end of the pattern.
+  EXPECT_FALSE(like("a%!%", "a", '!'));
+  EXPECT_TRUE(like("a%!%", "ab%", '!'));
+  EXPECT_FALSE(like("a!", "a", '!'));
+  EXPECT_TRUE(like("a!", "a!", '!'));
+  EXPECT_FALSE(like("a%!", "a", '!'));
+  EXPECT_FALSE(like("%_", "", '_'));
+  EXPECT_TRUE(like("a%%", "a", -1));
+}
+
 TEST(DataLikeMatch, WildcardsBacktrackingAndEscape) {
   unsigned char fold[256];
   for (int i = 0; i < 256; ++i) fold[i] = (unsigned char)(i >= 'a' && i <= 'z' ? i - 32 : i);

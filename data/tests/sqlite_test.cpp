@@ -254,6 +254,9 @@ TEST(DataSqlite, RussianFunctionsOfType7) {
   EXPECT_EQ("1", db.One("select '5% off' like '5!%%' escape '!'"));
   EXPECT_EQ("0", db.One("select '50 off' like '5!%%' escape '!'"));
   EXPECT_EQ("1", db.One("select '50 off' like '5%%' escape '!'"));
+  EXPECT_EQ("0", db.One("select '' like '%%' escape '%'"));
+  EXPECT_EQ("1", db.One("select '%' like '%%' escape '%'"));
+  EXPECT_EQ("0", db.One("select 'a' like 'a!' escape '!'"));
   EXPECT_EQ("<0 rows>", db.One("select 'a' like 'a' escape 'xy'"));
   EXPECT_NE(std::string::npos, db.Error().find("ESCAPE expression must be a single character")) << db.Error();
 

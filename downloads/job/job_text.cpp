@@ -127,7 +127,13 @@ void SetFileField(FileEntry& f, std::string_view key, std::string_view value) {
   else if (key == "rLastMod") f.lastModified = ParseLastModified(value);
 }
 
-void SetField(JobRecord& job, bool& haveFiles, std::string_view key, std::string_view value) {
+// The shortest line that can describe a file ("File-0-FName<TAB><LF>"): a
+// count of files is believable only while the rest of the text could hold one
+// such line per file.
+constexpr size_t kShortestFileLine = sizeof("File-0-FName\t\n") - 1;
+
+// `textLeft` is how many bytes of the text follow the current line.
+void SetField(JobRecord& job, bool& haveFiles, std::string_view key, std::string_view value, size_t textLeft) {
   if (key == "Title") job.title = value;
   else if (key == "IParam") job.iParam = value;
   else if (key == "Code") job.code = sv::ParseDecimal(value);
@@ -139,7 +145,11 @@ void SetField(JobRecord& job, bool& haveFiles, std::string_view key, std::string
   else if (key == "Status") job.status = RemapStatus((uint8_t)sv::ParseDecimal(value));
   else if (key == "IType") job.iType = (uint8_t)sv::ParseDecimal(value);
   else if (key == "FCount") {
+    // A damaged or crafted count must not allocate more entries than the rest
+    // of the text could describe.
     uint32_t n = sv::ParseDecimal(value);
+    const size_t fit = textLeft / kShortestFileLine;
+    if (n > fit) n = (uint32_t)fit;
     job.files.clear();
     haveFiles = false;
     try {
@@ -211,7 +221,7 @@ bool ParseJobText(std::string_view text, JobRecord& job) {
       hashSeen = true;
       continue;
     }
-    SetField(job, haveFiles, key, value);
+    SetField(job, haveFiles, key, value, pos < text.size() ? text.size() - pos : 0);
   }
   return hashSeen;
 }

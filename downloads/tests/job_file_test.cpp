@@ -178,6 +178,31 @@ TEST(JobText, LinesOutOfPlaceAreIgnored) {
   EXPECT_FALSE(svdnm::ParseJobText("Hash\t" + Md5Of("\x02" + body + "\x03") + "\n" + body + "X", other));
 }
 
+TEST(JobText, FileCountIsBoundByTheTextThatFollows) {
+  auto parse = [](const std::string& body, svdnm::JobRecord* job) {
+    return svdnm::ParseJobText("Hash\t" + Md5Of("\x02" + body + "\x03") + "\n" + body, *job);
+  };
+  // A count of four thousand million in a text that could describe three
+  // files at most: three entries, with what the text says of them.
+  svdnm::JobRecord job;
+  ASSERT_TRUE(parse("FCount\t4294967295\nFile-0-FName\ta\nFile-1-FName\tb\nFile-2-FName\tc\n", &job));
+  ASSERT_EQ(3u, job.files.size());
+  EXPECT_EQ("a", job.files[0].name);
+  EXPECT_EQ("c", job.files[2].name);
+  // Nothing after the count: no files at all.
+  svdnm::JobRecord bare;
+  ASSERT_TRUE(parse("Title\tt\nFCount\t2000000000\n", &bare));
+  EXPECT_EQ(0u, bare.files.size());
+  EXPECT_EQ("t", bare.title);
+  // Written files of any count read back whole.
+  svdnm::JobRecord many = SampleJob(3), back;
+  many.files.resize(300);
+  many.files[299].name = "last";
+  ASSERT_TRUE(svdnm::ParseJobText(svdnm::BuildJobText(many), back));
+  ASSERT_EQ(300u, back.files.size());
+  EXPECT_EQ("last", back.files[299].name);
+}
+
 TEST_F(JobFile, LoadingDropsDamagedJobsAndKeepsGoodOnes) {
   svdnm::JobRecord good = SampleJob(0x101), tampered = SampleJob(0x102), transferring = SampleJob(0x103);
   transferring.status = 4;

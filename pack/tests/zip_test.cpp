@@ -190,6 +190,8 @@ TEST(MissingEngineChild, Results) {
   EXPECT_FALSE(SVZipCreate(&h));
   EXPECT_EQ(nullptr, h);
   EXPECT_EQ(1, UnZipFiles("x.zip", "out", "*.*"));
+  // The early return leaves no scratch folder of its own behind.
+  EXPECT_EQ(0, CountChildren(TestProgramFolder() + "SVData\\SVUNZ\\"));
   EXPECT_EQ(1, ZipTest("x.zip", "*.*"));
   EXPECT_EQ(2, ZipFiles("x.zip", "a.txt"));
   EXPECT_EQ(2, ZipDelete("x.zip", "a.txt"));
@@ -211,4 +213,104 @@ TEST(ZipFiles, CyrillicNames) {
   ScratchDir out("ru");
   ASSERT_EQ(0, UnZipFiles(archive.c_str(), out.Path().c_str(), name.c_str()));
   EXPECT_EQ("report", ReadFileBytes(out / name));
+}
+
+namespace {
+
+// A process started suspended (it never runs) and ended with the object.
+class SuspendedProcess {
+ public:
+  explicit SuspendedProcess(const std::string& exe) {
+    STARTUPINFOW si;
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    memset(&pi_, 0, sizeof pi_);
+    std::wstring command = L"\"" + sv::Wide(exe) + L"\"";
+    started_ = CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                              &si, &pi_) != 0;
+  }
+  ~SuspendedProcess() {
+    if (!started_) return;
+    TerminateProcess(pi_.hProcess, 0);
+    WaitForSingleObject(pi_.hProcess, INFINITE);
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+  }
+  bool Started() const { return started_; }
+  std::string Pid() const { return std::to_string(pi_.dwProcessId); }
+
+ private:
+  PROCESS_INFORMATION pi_;
+  bool started_ = false;
+};
+
+std::string SystemProgram(const char* name) {
+  wchar_t buf[MAX_PATH];
+  UINT n = GetSystemDirectoryW(buf, MAX_PATH);
+  return sv::Narrow(std::wstring(buf, n)) + "\\" + name;
+}
+
+}  // namespace
+
+// Scratch folders of ended processes (and anything else loose in the scratch
+// root) go before the next unpack; folders of running processes of this
+// program folder stay. Run in a program folder of its own, so no other test
+// process shares the scratch root.
+TEST(UnZipFiles, LeftoversOfEndedProcessesAreRemoved) {
+  ScratchDir dir("stale");
+  std::string exe = CopyTestProgram(dir.Path(), {"SolvikaPU.dll", "SolvikaUtils.dll", "UnzDll.dll", "ZipDll.dll"});
+  ChildResult r = RunChild(exe, "--gtest_filter=UnZipFilesChild.*", dir.Path());
+  EXPECT_EQ(0u, r.exitCode) << r.output;
+}
+
+TEST(UnZipFilesChild, StaleScratchRemoved) {
+  if (!InChild()) GTEST_SKIP();
+  const std::string program = TestProgramFolder();
+  const std::string root = program + "SVData\\SVUNZ\\";
+  ASSERT_TRUE(CreateDirectoryW(sv::Wide(program + "SVData").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(sv::Wide(root).c_str(), nullptr));
+
+  // A running process of this program folder (this test program again) and
+  // one of another program that happens to have a pid in use.
+  SuspendedProcess ours(program + "pack_test.exe");
+  SuspendedProcess other(SystemProgram("cmd.exe"));
+  ASSERT_TRUE(ours.Started());
+  ASSERT_TRUE(other.Started());
+
+  // An ended process: started and waited for.
+  std::string endedPid;
+  {
+    SuspendedProcess ended(SystemProgram("cmd.exe"));
+    ASSERT_TRUE(ended.Started());
+    endedPid = ended.Pid();
+  }
+  for (const std::string& name : {ours.Pid(), other.Pid(), endedPid, std::string("123abc"),
+                                  std::string("99999999999")}) {
+    ASSERT_TRUE(CreateDirectoryW(sv::Wide(root + name).c_str(), nullptr)) << name;
+    ASSERT_TRUE(WriteFileBytes(root + name + "\\left.txt", "left over"));
+  }
+  ASSERT_TRUE(CreateDirectoryW(sv::Wide(root + endedPid + "\\deeper").c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(root + endedPid + "\\deeper\\more.txt", "more"));
+  SetFileAttributesW(sv::Wide(root + endedPid + "\\deeper\\more.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(WriteFileBytes(root + "loose.bin", "loose"));
+
+  ASSERT_TRUE(WriteFileBytes(program + "a.txt", "content"));
+  const std::string archive = program + "a.zip";
+  ASSERT_EQ(0, ZipFiles(archive.c_str(), (program + "a.txt").c_str()));
+  const std::string out = program + "out\\";
+  ASSERT_EQ(0, UnZipFiles(archive.c_str(), out.c_str(), "*.*"));
+  EXPECT_EQ("content", ReadFileBytes(out + "a.txt"));
+
+  EXPECT_TRUE(IsFolder(root + ours.Pid())) << "a running process of this program keeps its folder";
+  EXPECT_EQ("left over", ReadFileBytes(root + ours.Pid() + "\\left.txt"));
+  EXPECT_FALSE(Exists(root + other.Pid())) << "a pid of another program protects nothing";
+  EXPECT_FALSE(Exists(root + endedPid));
+  EXPECT_FALSE(Exists(root + "123abc"));
+  EXPECT_FALSE(Exists(root + "99999999999"));
+  EXPECT_FALSE(Exists(root + "loose.bin"));
+  EXPECT_EQ(1, CountChildren(root)) << "the own folder is gone as well";
+
+  // An unpack that fails removes its own folder too.
+  EXPECT_EQ(3, UnZipFiles((program + "missing.zip").c_str(), out.c_str(), "*.*"));
+  EXPECT_EQ(1, CountChildren(root));
 }

@@ -10,6 +10,10 @@ namespace {
 
 const uint32_t kMaxComment = 0xFFFF;
 
+// Whether `count` bytes from `start` end at or before `limit`, without
+// forming start + count (which can wrap around 64 bits).
+bool FitsBefore(uint64_t start, uint64_t count, uint64_t limit) { return start <= limit && count <= limit - start; }
+
 // Finds the end record: the last signature whose comment length reaches
 // exactly (or, for tools that pad, at most) to the end of the file.
 bool FindEnd(ByteSource& source, uint64_t* endPos, unsigned char record[kEndSize]) {
@@ -133,8 +137,11 @@ bool ReadDirectory(ByteSource& source, ZipDirectory* directory) {
     if (pos + recordLength > central.size()) return false;
     e.rawName.assign((const char*)h + kCentralHeaderSize, nameLength);
     ApplyExtra(&e, h + kCentralHeaderSize + nameLength, extraLength);
+    // The local header must lie in front of the directory. A Zip64 offset
+    // may be anything, so the sums are never formed where they could wrap.
+    if (!FitsBefore(e.localOffset, kLocalHeaderSize, directory->centralOffset - directory->prefixBytes))
+      return false;
     e.localOffset += directory->prefixBytes;
-    if (e.localOffset + kLocalHeaderSize > actualOffset) return false;
     e.centralRecord.assign((const char*)h, recordLength);
     directory->entries.push_back(std::move(e));
     pos += recordLength;
@@ -146,8 +153,10 @@ bool ReadDirectory(ByteSource& source, ZipDirectory* directory) {
 bool LocateData(ByteSource& source, const ZipEntry& entry, uint64_t* dataOffset) {
   unsigned char h[kLocalHeaderSize];
   if (!source.ReadAt(entry.localOffset, h, sizeof h) || Get32(h) != kLocalSig) return false;
+  // The header was read, so localOffset + 30 is within the file and adding the
+  // two 16-bit lengths cannot wrap; the compressed size may be anything.
   *dataOffset = entry.localOffset + kLocalHeaderSize + Get16(h + 26) + Get16(h + 28);
-  return *dataOffset + entry.compressedSize <= source.Size();
+  return FitsBefore(*dataOffset, entry.compressedSize, source.Size());
 }
 
 }  // namespace svzip

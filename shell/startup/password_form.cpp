@@ -19,21 +19,11 @@ constexpr UINT_PTR kLinkHoverTimer = 1;
 constexpr UINT kLinkHoverPollMs = 100;
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
-std::string Received(void(SVAPI* fn)(SvStr*)) {
-  SvStr out = nullptr;
-  fn(&out);
-  return sv::Take(out);
-}
-
 }  // namespace
 
 const std::string& CancelledPassword() {
   static const std::string cancelled(1, '\0');
   return cancelled;
-}
-
-PasswordForm::~PasswordForm() {
-  if (link_font_) DeleteObject(link_font_);
 }
 
 std::string PasswordForm::Ask(HWND owner) {
@@ -56,7 +46,7 @@ void PasswordForm::OnInitDialog() {
   LOGFONTW font = {};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), sizeof(font), &font);
   font.lfUnderline = TRUE;
-  link_font_ = CreateFontIndirectW(&font);
+  link_font_.Reset(CreateFontIndirectW(&font));
 }
 
 bool PasswordForm::OnCommand(int id, int code, HWND) {
@@ -104,7 +94,7 @@ bool PasswordForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR
         HDC dc = reinterpret_cast<HDC>(wparam);
         SetTextColor(dc, kLinkColour);
         SetBkMode(dc, TRANSPARENT);
-        if (link_hot_ && link_font_) SelectObject(dc, link_font_);
+        if (link_hot_ && link_font_) SelectObject(dc, link_font_.Get());
         *result = reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
         return true;
       }
@@ -121,7 +111,7 @@ void PasswordForm::SetLinkHot(bool hot) {
   // The underlined font must be the control's own font, or its text is laid
   // out with the plain one.
   SendMessageW(link, WM_SETFONT,
-               reinterpret_cast<WPARAM>(hot ? link_font_ : reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0))),
+               reinterpret_cast<WPARAM>(hot ? link_font_.Get() : reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0))),
                TRUE);
   if (hot) {
     SetTimer(Handle(), kLinkHoverTimer, kLinkHoverPollMs, nullptr);
@@ -131,7 +121,7 @@ void PasswordForm::SetLinkHot(bool hot) {
 }
 
 void PasswordForm::OpenForgottenPasswordPage() {
-  std::string address = ForgottenPasswordAddress(Received(GetMainScriptPath), SV_SITE_ROOT, Received(GetProgramId));
+  std::string address = ForgottenPasswordAddress(sv::TakeOut(GetMainScriptPath), SV_SITE_ROOT, sv::TakeOut(GetProgramId));
   SVShellWWW(address.c_str());
 }
 

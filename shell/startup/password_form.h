@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dialog.h"
+#include "win_handles.h"
 
 namespace shell {
 
@@ -14,7 +15,6 @@ const std::string& CancelledPassword();
 class PasswordForm : public ui::Dialog {
  public:
   explicit PasswordForm(std::string prompt) : prompt_(std::move(prompt)) {}
-  ~PasswordForm() override;
   // Shows the window modally; the typed text, or CancelledPassword().
   std::string Ask(HWND owner);
 
@@ -28,7 +28,7 @@ class PasswordForm : public ui::Dialog {
   std::string prompt_;
   std::string result_;
   bool link_hot_ = false;
-  HFONT link_font_ = nullptr;  // underlined dialog font, deleted with the form
+  sv::GdiObject<HFONT> link_font_;  // the dialog font underlined, for the hot link
 };
 
 }  // namespace shell

@@ -9,6 +9,7 @@
 
 #include "password_address.h"
 #include "sv_abi.h"
+#include "svstring.h"
 #include "test_support.h"
 #include "ui_kit.h"
 #include "wide.h"
@@ -33,7 +34,7 @@ std::string AskAndAnswer(const std::string& prompt, std::function<void(HWND)> an
   SvStr typed = nullptr;
   InputPassword(&typed, prompt.c_str());
   user.join();
-  return Own(typed);
+  return sv::Take(typed);
 }
 
 HWND Edit(HWND form) { return uikit::FindChild(form, nullptr, L"Edit"); }
