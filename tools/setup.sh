@@ -13,6 +13,7 @@ PACKAGES=(
   googletest zip unzip
   nginx-light  # a real web server for the network tests
   clang libclang-rt-14-dev zlib1g-dev  # native fuzz targets (libFuzzer, sanitizers)
+  imagemagick  # screenshots of the windows on the virtual display (import)
 )
 
 missing=()

@@ -14,6 +14,14 @@ namespace {
 
 constexpr int kClientWidth = 318;
 constexpr int kClientHeight = 115;
+constexpr int kMargin = 10;
+constexpr int kLabelHeight = 16;
+constexpr int kEditTop = 32;
+constexpr int kEditHeight = 22;
+constexpr int kButtonTop = 76;
+constexpr int kButtonWidth = 80;
+constexpr int kButtonHeight = 27;
+constexpr int kLinkWidth = 120;
 constexpr wchar_t kPasswordChar = L'*';
 constexpr UINT_PTR kLinkHoverTimer = 1;
 constexpr UINT kLinkHoverPollMs = 100;
@@ -33,8 +41,25 @@ std::string PasswordForm::Ask(HWND owner) {
   return result_;
 }
 
+// The window has a fixed size in pixels, so its controls are placed in pixels
+// too: dialog units would follow the font and could push them off the edge.
+void PasswordForm::PlaceControls() {
+  struct Place {
+    int id, x, y, width, height;
+  };
+  const Place places[] = {
+      {IDC_PASSWORD_PROMPT, kMargin, kMargin, kClientWidth - 2 * kMargin, kLabelHeight},
+      {IDC_PASSWORD_EDIT, kMargin, kEditTop, kClientWidth - 2 * kMargin, kEditHeight},
+      {IDOK, kClientWidth - 2 * (kMargin + kButtonWidth) + kMargin / 2, kButtonTop, kButtonWidth, kButtonHeight},
+      {IDCANCEL, kClientWidth - kMargin - kButtonWidth, kButtonTop, kButtonWidth, kButtonHeight},
+      {IDC_PASSWORD_FORGOT, kMargin, kButtonTop + (kButtonHeight - kLabelHeight) / 2, kLinkWidth, kLabelHeight},
+  };
+  for (const Place& p : places) MoveWindow(GetDlgItem(Handle(), p.id), p.x, p.y, p.width, p.height, FALSE);
+}
+
 void PasswordForm::OnInitDialog() {
   ui::SetClientSize(Handle(), kClientWidth, kClientHeight);
+  PlaceControls();
   ui::CenterOnDesktop(Handle());
   ui::SetItemText(Handle(), IDC_PASSWORD_PROMPT, prompt_);
   HWND edit = GetDlgItem(Handle(), IDC_PASSWORD_EDIT);

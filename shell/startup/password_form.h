@@ -22,6 +22,7 @@ class PasswordForm : public ui::Dialog {
   void OnInitDialog() override;
   bool OnCommand(int id, int code, HWND control) override;
   bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR* result) override;
+  void PlaceControls();
   void OpenForgottenPasswordPage();
   void SetLinkHot(bool hot);
 
