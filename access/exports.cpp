@@ -57,6 +57,15 @@ T WithAccess(T failure, F body) {
   });
 }
 
+// The same for the exports without a result.
+template <class F>
+void WithAccessDo(F body) {
+  WithAccess(0, [&](pf::AccessControl& c) {
+    body(c);
+    return 0;
+  });
+}
+
 std::string Arg(const char* text) { return std::string(sv::Text(text)); }
 
 }  // namespace
@@ -66,11 +75,11 @@ extern "C" {
 int32_t SVAPI GetModuleVersion() { return kModuleVersion; }
 
 void SVAPI PFRegisterModule(const char* module, const char* section) {
-  WithAccess(0, [&](pf::AccessControl& c) { return c.RegisterModule(Arg(module), Arg(section)), 0; });
+  WithAccessDo([&](pf::AccessControl& c) { c.RegisterModule(Arg(module), Arg(section)); });
 }
 
 void SVAPI PFUnregisterModule(const char* /*module: not used*/, const char* section) {
-  WithAccess(0, [&](pf::AccessControl& c) { return c.UnregisterModule(Arg(section)), 0; });
+  WithAccessDo([&](pf::AccessControl& c) { c.UnregisterModule(Arg(section)); });
 }
 
 uint8_t SVAPI PFStatus(uint8_t status) {
@@ -95,7 +104,10 @@ SvBool SVAPI PFGetAccess(const char* module, const char* item) {
 }
 
 SvBool SVAPI PFChPass(const char* password) {
-  return WithAccess<SvBool>(0, [&](pf::AccessControl& c) { return c.ChangePassword(Arg(password)), (SvBool)1; });
+  return WithAccess<SvBool>(0, [&](pf::AccessControl& c) {
+    c.ChangePassword(Arg(password));
+    return (SvBool)1;
+  });
 }
 
 SvBool SVAPI PFisPassEmpty() {
@@ -107,15 +119,15 @@ SvBool SVAPI PFGetCStatus(const char* section, const char* item) {
 }
 
 void SVAPI PFSetCStatus(const char* section, const char* item, SvBool flag) {
-  WithAccess(0, [&](pf::AccessControl& c) { return c.SetFlag(Arg(section), Arg(item), flag != 0), 0; });
+  WithAccessDo([&](pf::AccessControl& c) { c.SetFlag(Arg(section), Arg(item), flag != 0); });
 }
 
 void SVAPI PFGetSection(SvStr* out, const char* section) {
-  WithAccess(0, [&](pf::AccessControl& c) { return sv::PutStr(out, c.SectionText(Arg(section))), 0; });
+  WithAccessDo([&](pf::AccessControl& c) { sv::PutStr(out, c.SectionText(Arg(section))); });
 }
 
 void SVAPI PFGetSections(SvStr* out) {
-  WithAccess(0, [&](pf::AccessControl& c) { return sv::PutStr(out, c.SectionsText()), 0; });
+  WithAccessDo([&](pf::AccessControl& c) { sv::PutStr(out, c.SectionsText()); });
 }
 
 void SVAPI PFCryptToStr(SvStr* out, const char* stored) {
@@ -123,7 +135,7 @@ void SVAPI PFCryptToStr(SvStr* out, const char* stored) {
 }
 
 void SVAPI PFGetCaption(SvStr* out, const char* module) {
-  WithAccess(0, [&](pf::AccessControl& c) { return sv::PutStr(out, c.Caption(Arg(module))), 0; });
+  WithAccessDo([&](pf::AccessControl& c) { sv::PutStr(out, c.Caption(Arg(module))); });
 }
 
 int32_t SVAPI PFGetParam(const char* key, int32_t def) {
@@ -131,7 +143,7 @@ int32_t SVAPI PFGetParam(const char* key, int32_t def) {
 }
 
 void SVAPI PFSetParam(const char* key, int32_t value) {
-  WithAccess(0, [&](pf::AccessControl& c) { return c.SetParam(Arg(key), value), 0; });
+  WithAccessDo([&](pf::AccessControl& c) { c.SetParam(Arg(key), value); });
 }
 
 }  // extern "C"
