@@ -39,6 +39,6 @@ set(SV_MANIFEST_RC ${PROJECT_SOURCE_DIR}/ui/manifest.rc)
 
 # Shared helpers of the test programs, with the window-test kit.
 add_library(svtestsupport STATIC ${PROJECT_SOURCE_DIR}/tests/common/test_support.cpp
-  ${PROJECT_SOURCE_DIR}/tests/common/ui_kit.cpp)
+  ${PROJECT_SOURCE_DIR}/tests/common/ui_kit.cpp ${PROJECT_SOURCE_DIR}/tests/common/process_kit.cpp)
 target_include_directories(svtestsupport PUBLIC ${PROJECT_SOURCE_DIR}/tests/common ${PROJECT_SOURCE_DIR}/include)
 target_link_libraries(svtestsupport PUBLIC svcommon user32)

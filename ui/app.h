@@ -6,7 +6,11 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <string_view>
+
+#include "window.h"
 
 namespace ui {
 
@@ -22,5 +26,21 @@ std::string ApplicationTitle();
 // The module (DLL or EXE) this code is linked into: resources and window
 // classes of a module belong to its own instance.
 HINSTANCE ThisModule();
+
+// The process's application object: a hidden top-level window of class
+// "TApplication" titled with the application title, off the taskbar. Another
+// copy of the program that finds it restores and activates it; the window
+// then hides again and calls the restore handler, which brings the program's
+// own main window back.
+class ApplicationObject : public Window {
+ public:
+  bool Create(std::string_view title1251);
+  void SetRestoreHandler(std::function<void()> handler) { onRestore_ = std::move(handler); }
+
+ private:
+  bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+
+  std::function<void()> onRestore_;
+};
 
 }  // namespace ui

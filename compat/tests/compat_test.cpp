@@ -69,6 +69,9 @@ const Forward kForwards[] = {
     {"TovrinNet.dll", "SetProxyParam", "SolvikaNet.dll", "SetProxyParam"},
     {"TovrinPU.dll", "ExtrUpdates", "SolvikaPU.dll", "ExtrUpdates"},
     {"TovrinPU.dll", "TovrinStart", "SolvikaPU.dll", "SolvikaStart"},
+    {"TovrinMain.dll", "InputPassword", "SolvikaMain.dll", "InputPassword"},
+    {"TovrinMain.dll", "MsgBoxError", "SolvikaMain.dll", "MsgBoxError"},
+    {"TovrinMain.dll", "ShowPopup", "SolvikaMain.dll", "ShowPopup"},
 };
 
 // Names that keep their name and move to the utility library.
@@ -96,7 +99,7 @@ std::vector<Forward> AllForwards() {
 }
 
 TEST(Compat, EveryLibraryReportsTheForwardingVersion) {
-  for (const char* library : {"TovrinNet.dll", "TovrinUtils.dll", "TovrinPU.dll"}) {
+  for (const char* library : {"TovrinNet.dll", "TovrinUtils.dll", "TovrinPU.dll", "TovrinMain.dll"}) {
     auto version = (int32_t(__stdcall*)())Entry(library, "GetModuleVersion");
     ASSERT_NE(nullptr, version) << library;
     EXPECT_EQ(kCompatVersion, version()) << library;
@@ -121,6 +124,12 @@ TEST(Compat, ForwardedCallsReturnTheTargetsResults) {
   auto extract = (SvBool(__stdcall*)(const char*))Entry("TovrinPU.dll", "ExtrUpdates");
   ASSERT_NE(nullptr, extract);
   EXPECT_EQ(0, extract("C:\\no such folder\\none.uiu"));
+
+  // Before the shell has started there is no popup window: the notice is
+  // dropped and the call returns.
+  auto popup = (void(__stdcall*)(const char*, const char*, const char*))Entry("TovrinMain.dll", "ShowPopup");
+  ASSERT_NE(nullptr, popup);
+  popup("text", "title", "");
 }
 
 // An old caller measures files with a size job and reads the sum of their

@@ -1,4 +1,5 @@
-// Exports of SolvikaMain.dll that plugins and other libraries call.
+// Exports of SolvikaMain.dll: the program's start, and the services that
+// plugins and other libraries call.
 #include <windows.h>
 
 #include <string>
@@ -6,7 +7,11 @@
 #include "guard.h"
 #include "message_box.h"
 #include "password_form.h"
+#include "popup_form.h"
+#include "shell_state.h"
+#include "start.h"
 #include "svstring.h"
+#include "SolvikaMain.h"
 
 namespace {
 
@@ -18,20 +23,28 @@ HWND PromptOwner() { return GetActiveWindow(); }
 
 }  // namespace
 
-extern "C" {
+SVMAIN_API int32_t SVAPI GetModuleVersion() { return kModuleVersion; }
 
-int32_t SVAPI GetModuleVersion() { return kModuleVersion; }
+SVMAIN_API void SVAPI SolvikaStart() {
+  sv::GuardVoid([] { shell::RunProgram(); });
+}
 
-void SVAPI MsgBoxError(const char* text, const char* caption) {
+SVMAIN_API void SVAPI ShowPopup(const char* text, const char* title, const char* pluginKey) {
+  sv::GuardVoid([&] {
+    shell::PopupForm* popup = shell::Shell().popup;
+    if (!popup || !popup->Handle()) return;
+    popup->Add(std::string(sv::Text(text)), std::string(sv::Text(title)), std::string(sv::Text(pluginKey)));
+  });
+}
+
+SVMAIN_API void SVAPI MsgBoxError(const char* text, const char* caption) {
   sv::GuardVoid([&] { ui::MessageBox1251(PromptOwner(), sv::Text(text), sv::Text(caption), kErrorBoxFlags); });
 }
 
-void SVAPI InputPassword(SvStr* password, const char* prompt) {
+SVMAIN_API void SVAPI InputPassword(SvStr* password, const char* prompt) {
   sv::GuardVoid([&] {
     shell::PasswordForm form{std::string(sv::Text(prompt))};
     std::string typed = form.Ask(PromptOwner());
     if (password) sv::PutStr(password, typed);
   });
 }
-
-}  // extern "C"

@@ -1,0 +1,82 @@
+// The main window (class TSolvikaMainForm): the MDI frame in which plugin
+// windows open, with the plugin tab bar in a panel at the bottom and the
+// program's icon in the tray. Closing it hides it to the tray; only the exit
+// command ends the program.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app.h"
+#include "plugin_host.h"
+#include "tray_icon.h"
+#include "window.h"
+#include "win_handles.h"
+
+namespace shell {
+
+constexpr wchar_t kMainFormClass[] = L"TSolvikaMainForm";
+constexpr int kMainFormMinWidth = 700;
+constexpr int kMainFormMinHeight = 500;
+constexpr int kBottomPanelHeight = 27;
+constexpr int kSearchPanelWidth = 224;  // right part of the bottom panel
+constexpr unsigned kDelayedStartMs = 250;
+
+// "Программа Solvika", with " №" and the client number when there is one
+// ("none" means there is none).
+std::string MainFormCaption(const std::string& clientNumber);
+
+// Where the frame's parts go in a client area of the given size.
+struct MainFormLayout {
+  RECT mdiClient;
+  RECT bottomPanel;
+  RECT tabBar;  // inside the bottom panel
+};
+MainFormLayout LayOutMainForm(int clientWidth, int clientHeight);
+
+class MainForm : public ui::Window {
+ public:
+  // `delayedStart` runs once, shortly after the message loop has started.
+  MainForm(ui::ApplicationObject& application, PluginHost& plugins, std::function<void()> delayedStart)
+      : application_(application), plugins_(plugins), delayedStart_(std::move(delayedStart)) {}
+  ~MainForm() override;
+
+  bool Create(const std::string& caption);
+  HWND MdiClient() const { return mdiClient_; }
+  HWND BottomPanel() const { return bottomPanel_; }
+  bool Exiting() const { return exiting_; }
+
+  void HideToTray();
+  void Restore();
+  // Closes every plugin and ends the message loop; the window itself stays
+  // until the program has shut down, so that a copy waiting for it to go
+  // knows when the program has ended.
+  void Exit();
+
+  // Places the parts again (after the plugin tab bar was made).
+  void Relayout() { Layout(); }
+
+  // The message loop's share: MDI keyboard commands (Ctrl+F4, Ctrl+F6).
+  bool TranslateAccelerators(MSG* message);
+
+ private:
+  bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+  LRESULT DefaultProcedure(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void CreateChildren();
+  void Layout();
+  bool OnShellCommand(WPARAM command, LPARAM argument);
+  void OnTrayMessage(LPARAM mouseMessage);
+  void ShowTrayMenu();
+
+  ui::ApplicationObject& application_;
+  PluginHost& plugins_;
+  std::function<void()> delayedStart_;
+  HWND mdiClient_ = nullptr;
+  HWND bottomPanel_ = nullptr;
+  sv::Icon icon_, smallIcon_;
+  TrayIcon tray_;
+  UINT taskbarCreated_ = 0;
+  bool exiting_ = false;
+};
+
+}  // namespace shell

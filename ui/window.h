@@ -1,0 +1,47 @@
+// Base of every window that is not made from a dialog template. The window
+// procedure is a library boundary (user32 calls it), so its dispatch runs
+// inside the export guard and hands each message to the derived window.
+#pragma once
+
+#include <windows.h>
+
+namespace ui {
+
+// Registers a window class of `module` whose procedure dispatches to
+// Window objects. Registering twice is harmless.
+void RegisterWindowClass(HINSTANCE module, const wchar_t* name, HBRUSH background = nullptr,
+                         HICON icon = nullptr, UINT style = CS_DBLCLKS);
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  // Destroys the window if it still exists. A derived window that must see
+  // its own WM_DESTROY calls Destroy() in its destructor.
+  virtual ~Window();
+
+  HWND Handle() const { return window_; }
+
+ protected:
+  // Creates the window of a class registered by RegisterWindowClass, with
+  // this object attached to it from its first message on.
+  HWND Create(DWORD ex_style, const wchar_t* window_class, const wchar_t* title, DWORD style, int x, int y,
+              int width, int height, HWND parent, HINSTANCE module);
+  void Destroy();
+
+  // A message; returns true when handled, with *result set.
+  virtual bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) = 0;
+  // What unhandled messages get: DefWindowProcW, DefFrameProcW for a frame.
+  virtual LRESULT DefaultProcedure(UINT message, WPARAM wparam, LPARAM lparam) {
+    return DefWindowProcW(window_, message, wparam, lparam);
+  }
+
+ private:
+  friend LRESULT CALLBACK WindowProcedure(HWND, UINT, WPARAM, LPARAM);
+  LRESULT Dispatch(UINT message, WPARAM wparam, LPARAM lparam);
+
+  HWND window_ = nullptr;
+};
+
+}  // namespace ui
