@@ -14,6 +14,7 @@ PACKAGES=(
   nginx-light  # a real web server for the network tests
   clang libclang-rt-14-dev zlib1g-dev  # native fuzz targets (libFuzzer, sanitizers)
   imagemagick  # screenshots of the windows on the virtual display (import)
+  x11-utils  # xwininfo: the demo waits for the main window to be on screen
 )
 
 missing=()
