@@ -8,20 +8,70 @@ ensure_wineprefix
 out="$BUILD_DIR/screenshots"
 mkdir -p "$out"
 
-capture_all() {
-  local name
-  # Wine's own services start first, so that each window's time is its own.
-  wineserver -p
-  wine cmd /c exit </dev/null >/dev/null 2>&1
-  for name in password error splash; do
+# name:seconds to wait before the picture (the popup notice fades out again).
+PREVIEWS=(password:8 error:8 splash:8 popup:3)
+MAIN_WINDOW_TITLE="Программа Solvika"
+
+# Waits until a top-level X window whose name contains $1 is on screen.
+wait_for_title() {
+  local i
+  for i in $(seq 1 240); do
+    xwininfo -root -tree 2>/dev/null | grep -q "$1" && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+capture_previews() {
+  local entry name wait pid
+  for entry in "${PREVIEWS[@]}"; do
+    name="${entry%%:*}"
+    wait="${entry##*:}"
     wine "$BUILD_DIR/testbin/window_preview.exe" "$name" >/dev/null 2>&1 &
-    local pid=$!
-    sleep "${CAPTURE_WAIT:-8}"
+    pid=$!
+    sleep "${CAPTURE_WAIT:-$wait}"
     import -window root "$out/$name.png"
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     echo "capture: $out/$name.png"
   done
+}
+
+# The program itself in a scratch folder: with the plugin host its main
+# window, without it the question that comes first.
+capture_program() {
+  local name="$1" wanted="$2" skip="$3" folder pid
+  folder="$(mktemp -d /tmp/solvika-capture.XXXXXX)"
+  find "$BUILD_DIR/program" -maxdepth 1 -type f \( -name '*.exe' -o -name '*.dll' -o -name '*.svx' \) \
+    -exec cp -f {} "$folder/" \;
+  [ -n "$skip" ] && rm -f "$folder/$skip"
+  if [ ! -f "$folder/Solvika.exe" ]; then
+    echo "capture: no Solvika.exe in the build, $name skipped"
+    rm -rf "$folder"
+    return
+  fi
+  (cd "$folder" && exec wine Solvika.exe -tnnetdefaulthost:127.0.0.1:1) >/dev/null 2>&1 &
+  pid=$!
+  if wait_for_title "$wanted"; then
+    sleep 1
+    import -window root "$out/$name.png"
+    echo "capture: $out/$name.png"
+  else
+    echo "capture: $name did not appear"
+  fi
+  wineserver -k 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  rm -rf "$folder"
+  wineserver -p
+}
+
+capture_all() {
+  # Wine's own services start first, so that each window's time is its own.
+  wineserver -p
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+  capture_previews
+  capture_program main "$MAIN_WINDOW_TITLE" ""
+  capture_program plugins-missing "Solvika" TovrinPlugins.dll
   wineserver -k 2>/dev/null || true
 }
 # Without a display, the script runs itself again on a virtual one.

@@ -16,6 +16,7 @@ constexpr UINT kPopupClicked = WM_APP + 1;
 constexpr UINT_PTR kTextBoxSubclass = 1;
 constexpr int kFrameWidth = 2;
 constexpr int kHeaderHeight = 20;
+constexpr int kTextMargin = 4;  // between the text box's edge and its text
 constexpr int kHeaderId = 2101;
 constexpr int kTextId = 2102;
 
@@ -73,6 +74,7 @@ void PopupForm::CreateControls() {
                           Handle(), reinterpret_cast<HMENU>(kTextId), ui::ThisModule(), nullptr);
   SendMessageW(header_, WM_SETFONT, reinterpret_cast<WPARAM>(headerFont_.Get()), FALSE);
   SendMessageW(text_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_.Get()), FALSE);
+  SendMessageW(text_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(kTextMargin, kTextMargin));
   SetWindowSubclass(text_, TextBoxProcedure, kTextBoxSubclass, 0);
 }
 

@@ -1,12 +1,13 @@
 // Shows one of the program's windows and keeps it open until the process is
 // ended, so that tools/capture_windows.sh can take its picture.
 //
-//   window_preview.exe password|error|splash
+//   window_preview.exe password|error|splash|popup
 #include <windows.h>
 
 #include <cstring>
 #include <string>
 
+#include "popup_form.h"
 #include "sv_abi.h"
 #include "wide.h"
 
@@ -36,6 +37,13 @@ int main(int argc, char** argv) {
     sv::Release(typed);
   } else if (which == "error") {
     MsgBoxError(sv::Ru(u8"Пароль не правильный!").c_str(), sv::Ru(u8"Управление доступом").c_str());
+  } else if (which == "popup") {
+    // Two notices of one group, newest on top, held on screen.
+    shell::PopupForm popup([](const std::string&) {});
+    if (!popup.Create()) return 1;
+    popup.Add(sv::Ru(u8"Загрузка \"Словарь\" завершена."), sv::Ru(u8"Мастер закачек"), "");
+    popup.Add(sv::Ru(u8"Загрузка \"Обновления программы\" завершена."), sv::Ru(u8"Мастер закачек"), "");
+    RunMessageLoop();
   } else if (which == "splash") {
     ShowLogoForm(nullptr);
     RunMessageLoop();
