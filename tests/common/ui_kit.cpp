@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include <commctrl.h>
+
 #include "wide.h"
+#include "win_handles.h"
 
 namespace uikit {
 
@@ -178,6 +181,75 @@ bool Answer(const MessageBoxSeen& box, int button_id) {
   if (!button) return false;
   PostMessageW(button, BM_CLICK, 0, 0);
   return true;
+}
+
+namespace {
+
+constexpr int kMaxCellChars = 1024;
+constexpr DWORD kCaptureWaitMs = 30000;
+
+// Memory in the list view's process for one LVITEMW and its text buffer.
+struct RemoteCell {
+  LVITEMW item;
+  wchar_t text[kMaxCellChars];
+};
+
+}  // namespace
+
+std::vector<std::vector<std::string>> ListViewRows(HWND listView, int columns) {
+  std::vector<std::vector<std::string>> rows;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(listView, &pid);
+  sv::Handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+  if (!process) return rows;
+  void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof(RemoteCell), MEM_COMMIT, PAGE_READWRITE);
+  if (!remote) return rows;
+  auto* remoteCell = static_cast<RemoteCell*>(remote);
+  int count = (int)SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0);
+  for (int row = 0; row < count; ++row) {
+    std::vector<std::string> cells;
+    for (int column = 0; column < columns; ++column) {
+      RemoteCell local = {};
+      local.item.iSubItem = column;
+      local.item.pszText = remoteCell->text;
+      local.item.cchTextMax = kMaxCellChars;
+      SIZE_T moved = 0;
+      WriteProcessMemory(process.Get(), remote, &local, sizeof(local.item), &moved);
+      LRESULT got = SendMessageW(listView, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+      ReadProcessMemory(process.Get(), remote, &local, sizeof(local), &moved);
+      if (got < 0) got = 0;
+      if (got >= kMaxCellChars) got = kMaxCellChars - 1;
+      cells.push_back(sv::Narrow(std::wstring(local.text, (size_t)got)));
+    }
+    rows.push_back(cells);
+  }
+  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+  return rows;
+}
+
+bool CaptureScreen(const std::string& pngUnixPath) {
+  // Wine's start.exe runs a Unix program by its Unix path; it does not wait
+  // for one, so the picture is awaited as a file whose size has settled.
+  std::wstring windowsPath = L"Z:" + sv::Wide(pngUnixPath);
+  for (wchar_t& c : windowsPath)
+    if (c == L'/') c = L'\\';
+  DeleteFileW(windowsPath.c_str());
+  std::wstring command = L"start.exe /unix /usr/bin/import -window root \"" + sv::Wide(pngUnixPath) + L"\"";
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+    return false;
+  sv::Handle process(pi.hProcess), thread(pi.hThread);
+  DWORD lastSize = 0;
+  for (DWORD waited = 0; waited < kCaptureWaitMs; waited += kPollMs) {
+    Sleep(kPollMs);
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(windowsPath.c_str(), GetFileExInfoStandard, &data)) continue;
+    if (data.nFileSizeLow > 0 && data.nFileSizeLow == lastSize) return true;
+    lastSize = data.nFileSizeLow;
+  }
+  return false;
 }
 
 }  // namespace uikit

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace uikit {
 
@@ -61,5 +62,13 @@ int CloseLeftovers(DWORD pid, const wchar_t* window_class);
 MessageBoxSeen WaitMessageBox(DWORD pid = kAnyProcess, DWORD wait_ms = kDefaultWaitMs);
 // Presses IDOK, IDCANCEL, IDYES or IDNO of a message box.
 bool Answer(const MessageBoxSeen& box, int button_id);
+
+// The rows of a list view, also of another process: the texts of columns
+// 0 to columns-1 of every row.
+std::vector<std::vector<std::string>> ListViewRows(HWND listView, int columns = 1);
+
+// A picture of the whole display in a PNG file (a Unix path), taken by
+// ImageMagick's import; false when it could not be taken.
+bool CaptureScreen(const std::string& pngUnixPath);
 
 }  // namespace uikit
