@@ -34,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::SplitInput(std::string_view((const char*)data, size), '\0', parts, 4);
   const std::string_view text = parts[0], section = parts[1], key = parts[2], value = parts[3];
 
-  utils::IniText ini(text);
+  sv::IniText ini(text);
   const std::string bytes = ini.Bytes();
-  FUZZ_CHECK(utils::IniText(bytes).Bytes() == bytes);
+  FUZZ_CHECK(sv::IniText(bytes).Bytes() == bytes);
   for (const std::string& name : ini.SectionNames()) {
     std::string found;
     ini.Find(name, key, &found);
@@ -50,14 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string found;
   FUZZ_CHECK(ini.Find(section, key, &found));
   FUZZ_CHECK(found == Expected(value));
-  utils::IniText reread(ini.Bytes());
+  sv::IniText reread(ini.Bytes());
   found.clear();
   FUZZ_CHECK(reread.Find(section, key, &found));
   FUZZ_CHECK(found == Expected(value));
-  FUZZ_CHECK(utils::IniText(reread.Bytes()).Bytes() == reread.Bytes());
+  FUZZ_CHECK(sv::IniText(reread.Bytes()).Bytes() == reread.Bytes());
 
   // A key that was there once is gone after its removal.
-  utils::IniText single(std::string("[") + std::string(Trim(section)) + "]\r\n" + std::string(key) + "=" +
+  sv::IniText single(std::string("[") + std::string(Trim(section)) + "]\r\n" + std::string(key) + "=" +
                         std::string(value) + "\r\n");
   FUZZ_CHECK(single.DeleteKey(section, key));
   FUZZ_CHECK(!single.Find(section, key, &found));

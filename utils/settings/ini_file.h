@@ -12,6 +12,11 @@
 
 namespace utils {
 
+// The INI text is shared with other modules; the utility library reads and
+// writes it through these names.
+using sv::IniText;
+using sv::SameName1251;
+
 // Loads the file; false (and an empty text) when it cannot be read.
 bool ReadIniFile(const std::string& path, IniText* text);
 

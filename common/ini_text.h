@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace utils {
+namespace sv {
 
 // Case-insensitive equality of two Windows-1251 names.
 bool SameName1251(std::string_view a, std::string_view b);
@@ -40,4 +40,4 @@ class IniText {
   std::vector<std::string> lines_;
 };
 
-}  // namespace utils
+}  // namespace sv

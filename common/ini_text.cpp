@@ -2,7 +2,7 @@
 
 #include "cp1251_case.h"
 
-namespace utils {
+namespace sv {
 
 namespace {
 
@@ -149,4 +149,4 @@ bool IniText::DeleteSection(std::string_view section) {
   return true;
 }
 
-}  // namespace utils
+}  // namespace sv
