@@ -1,0 +1,12 @@
+// Fonts of a given point size in the system's dialog face with the Cyrillic
+// character set, for controls that the spec gives a font size.
+#pragma once
+
+#include <windows.h>
+
+namespace ui {
+
+// A new font the caller owns (sv::GdiObject<HFONT>); null on failure.
+HFONT CreatePointFont(int points, bool bold);
+
+}  // namespace ui
