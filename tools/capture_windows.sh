@@ -13,7 +13,7 @@ capture_all() {
   # Wine's own services start first, so that each window's time is its own.
   wineserver -p
   wine cmd /c exit </dev/null >/dev/null 2>&1
-  for name in password error splash; do
+  for name in password error splash plugins; do
     wine "$BUILD_DIR/testbin/window_preview.exe" "$name" >/dev/null 2>&1 &
     local pid=$!
     sleep "${CAPTURE_WAIT:-8}"

@@ -1,7 +1,7 @@
 // Shows one of the program's windows and keeps it open until the process is
 // ended, so that tools/capture_windows.sh can take its picture.
 //
-//   window_preview.exe password|error|splash
+//   window_preview.exe password|error|splash|plugins
 #include <windows.h>
 
 #include <cstring>
@@ -14,6 +14,9 @@ extern "C" {
 __declspec(dllimport) void SVAPI InputPassword(SvStr* password, const char* prompt);
 __declspec(dllimport) void SVAPI MsgBoxError(const char* text, const char* caption);
 __declspec(dllimport) void SVAPI ShowLogoForm(HWND application);
+__declspec(dllimport) int32_t SVAPI AddPlugin(const char* key);
+__declspec(dllimport) void SVAPI TNPluginsCreate2(HWND parent);
+__declspec(dllimport) void SVAPI SetIniString(const char* section, const char* key, const char* value);
 }
 
 namespace {
@@ -24,6 +27,41 @@ void RunMessageLoop() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+}
+
+HWND g_client = nullptr;
+
+LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  return DefFrameProcW(window, g_client, message, wparam, lparam);
+}
+
+// A stand-in main window with the shell's bottom panel, holding the plugin
+// tab bar with two of the test plugins open.
+void ShowPlugins() {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = FrameProcedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+  wc.lpszClassName = L"TSolvikaMainForm";
+  RegisterClassW(&wc);
+  HWND main = CreateWindowW(L"TSolvikaMainForm", L"Программа Solvika",
+                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 20, 20, 700, 500, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+  RECT area = {};
+  GetClientRect(main, &area);
+  const int panel_height = 27;
+  CLIENTCREATESTRUCT mdi = {};
+  g_client = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
+                             area.right, area.bottom - panel_height, main, nullptr, GetModuleHandleW(nullptr), &mdi);
+  HWND panel = CreateWindowW(L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, area.bottom - panel_height, area.right,
+                             panel_height, main, nullptr, GetModuleHandleW(nullptr), nullptr);
+  TNPluginsCreate2(panel);
+  SetIniString("*PreviewA", "Library", "Alpha.svx");
+  SetIniString("*PreviewA", "Name", sv::Ru(u8"Словарь").c_str());
+  SetIniString("*PreviewB", "Library", "Beta.svx");
+  SetIniString("*PreviewB", "Name", sv::Ru(u8"Мастер закачек").c_str());
+  AddPlugin("*PreviewA");
+  AddPlugin("*PreviewB");
 }
 
 }  // namespace
@@ -38,6 +76,9 @@ int main(int argc, char** argv) {
     MsgBoxError(sv::Ru(u8"Пароль не правильный!").c_str(), sv::Ru(u8"Управление доступом").c_str());
   } else if (which == "splash") {
     ShowLogoForm(nullptr);
+    RunMessageLoop();
+  } else if (which == "plugins") {
+    ShowPlugins();
     RunMessageLoop();
   } else {
     return 2;
