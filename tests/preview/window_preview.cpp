@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "file_io.h"
 #include "sv_abi.h"
 #include "wide.h"
 
@@ -56,12 +57,22 @@ void ShowPlugins() {
   HWND panel = CreateWindowW(L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, area.bottom - panel_height, area.right,
                              panel_height, main, nullptr, GetModuleHandleW(nullptr), nullptr);
   TNPluginsCreate2(panel);
+  // The preview's sections are put into the settings only while the plugins
+  // open; the settings file is left as it was.
+  const std::string settings = sv::ProgramFolder() + "Tovrin.ini";
+  std::string kept;
+  const bool existed = sv::ReadWholeFile(settings, &kept);
   SetIniString("*PreviewA", "Library", "Alpha.svx");
   SetIniString("*PreviewA", "Name", sv::Ru(u8"Словарь").c_str());
   SetIniString("*PreviewB", "Library", "Beta.svx");
   SetIniString("*PreviewB", "Name", sv::Ru(u8"Мастер закачек").c_str());
   AddPlugin("*PreviewA");
   AddPlugin("*PreviewB");
+  if (existed) {
+    sv::WriteFileReplacing(settings, kept);
+  } else {
+    DeleteFileW(sv::Wide(settings).c_str());
+  }
 }
 
 }  // namespace
