@@ -59,7 +59,8 @@ void SVAPI TNPluginsCreate() {
 
 void SVAPI TNPluginsCreate2(HWND parent) {
   sv::GuardVoid([&] {
-    // A parent that is no window would leave the host believing in a tab bar.
+    // Without a parent there is nowhere to put the bar; TNPluginsCreate is
+    // the call for the main window.
     if (parent && IsWindow(parent)) TheHost().CreateTabBar(parent);
   });
 }

@@ -194,6 +194,15 @@ TEST_F(PluginHostExports, OpenActivateAndCloseFollowTheMdiClient) {
   HWND bar = TabBar(main_);
   ASSERT_TRUE(bar) << "the tab bar made on demand is a direct child of the main window";
   EXPECT_EQ(nullptr, uikit::FindChild(bar, "SOLVIKA")) << "no button on a bar made on demand";
+  // It keeps to the bottom of the main window when that changes size.
+  SetWindowPos(main_, nullptr, 0, 0, 640, 420, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client = {}, placed = {};
+  GetClientRect(main_, &client);
+  GetWindowRect(bar, &placed);
+  MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ(client.bottom, placed.bottom);
+  EXPECT_EQ(client.bottom - 28, placed.top);
+  EXPECT_EQ(client.right, placed.right);
   EXPECT_EQ(1, TabCount(bar));
   EXPECT_EQ(R(u8"Альфа"), TabText(bar, 0));
 
@@ -301,6 +310,14 @@ TEST_F(PluginHostExports, FreeWithTabsOpenDestroysWindowsAndFreesLibraries) {
   EXPECT_FALSE(Loaded("Beta.svx"));
   EXPECT_NE(std::string::npos, Log("Alpha.log").find("Destroy")) << "the window went before its library";
   EXPECT_EQ(1, AddPlugin("*Alpha")) << "opens again after a free";
+}
+
+TEST_F(PluginHostExports, ReportsItsModuleVersion) {
+  using VersionEntry = int32_t(SVAPI*)();
+  auto version = reinterpret_cast<VersionEntry>(
+      GetProcAddress(GetModuleHandleW(L"TovrinPlugins.dll"), "GetModuleVersion"));
+  ASSERT_TRUE(version);
+  EXPECT_EQ(11, version());
 }
 
 TEST_F(PluginHostExports, NoWindowFreesTheLibraryAtOnceAndLeavesNoTab) {
