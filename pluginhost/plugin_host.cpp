@@ -10,29 +10,29 @@ int PluginHost::AddPlugin(const std::string& key) {
     return 0;
   }
   if (!platform_.AccessGranted(key)) return 0;
-  // A failure to open has shown its box already and still counts as handled:
-  // the caller must not offer the plugin list again for it.
-  Open(key);
-  return 1;
+  // A plugin that failed to open (its box has been shown) is not reported as
+  // opened: the shell would hide its plugin list with nothing in its place.
+  return Open(key) ? 1 : 0;
 }
 
-void PluginHost::Open(const std::string& key) {
+bool PluginHost::Open(const std::string& key) {
   const std::string library = platform_.ReadSetting(key, kLibraryKey);
-  if (library.empty()) return;
+  if (library.empty()) return false;
   const std::string caption = DisplayName(platform_.ReadSetting(key, kNameKey));
   OpenedPlugin opened = IsActiveXLibrary(library)
                             ? platform_.OpenActiveX(key, library, platform_.ReadSetting(key, kGuidKey), caption)
                             : platform_.OpenNative(key, library, caption);
-  if (!opened.window) return;
-  // The password box or an error box of another plugin may have let the same
-  // key open meanwhile; one key never holds two tabs.
+  if (!opened.window) return false;
+  // A box shown meanwhile runs a message loop, in which the same key may have
+  // been opened; one key never holds two tabs.
   if (tabs_.Find(key) != kNoTab) {
     platform_.DestroyPluginWindow(opened.window);
     if (opened.module) platform_.FreePluginLibrary(opened.module);
     Activate(key);
-    return;
+    return false;
   }
   AddTab(key, caption, opened);
+  return true;
 }
 
 void PluginHost::AddTab(const std::string& key, const std::string& caption, const OpenedPlugin& opened) {

@@ -16,8 +16,8 @@ class PluginHost {
   PluginHost(const PluginHost&) = delete;
   PluginHost& operator=(const PluginHost&) = delete;
 
-  // 1 when a new plugin was opened (also when opening it failed); 0 when the
-  // key was open already (it is activated) or access was refused.
+  // 1 when a new plugin was opened; 0 when the key was open already (it is
+  // activated), access was refused or the plugin could not be opened.
   int AddPlugin(const std::string& key);
   // 1 when the active plugin was closed, 0 without one.
   int CloseActivePlugin();
@@ -45,7 +45,8 @@ class PluginHost {
  private:
   enum class TabBarKind { kNone, kOnDemand, kWithButton };
 
-  void Open(const std::string& key);
+  // True when a new tab was added.
+  bool Open(const std::string& key);
   void AddTab(const std::string& key, const std::string& caption, const OpenedPlugin& opened);
   void CloseAt(int position);
   int ActivePosition() const;
