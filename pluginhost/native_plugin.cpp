@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app.h"
+#include "contained_call.h"
 #include "file_io.h"
 #include "main_window.h"
 #include "message_box.h"
@@ -23,14 +26,53 @@ bool IsAbsolute(const std::string& path) {
   return (path.size() >= 2 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
 }
 
-// A plugin that throws out of RunPlugin has given no window.
+struct RunPluginCall {
+  RunPluginEntry run;
+  SvStr key;
+  HWND application;
+  HWND window;
+};
+
+void RunPluginBody(void* context) {
+  auto* call = static_cast<RunPluginCall*>(context);
+  call->window = call->run(call->key, call->application);
+}
+
+// A plugin that crashes inside RunPlugin has given no window.
 HWND CallRunPlugin(RunPluginEntry run, const std::string& key, HWND application) {
   sv::OwnedStr key_argument(key);
-  try {
-    HWND window = run(key_argument.Get(), application);
-    return window && IsWindow(window) ? window : nullptr;
-  } catch (...) {
-    return nullptr;
+  RunPluginCall call = {run, key_argument.Get(), application, nullptr};
+  if (!CallContained(RunPluginBody, &call)) return nullptr;
+  return call.window && IsWindow(call.window) ? call.window : nullptr;
+}
+
+struct ModuleWindows {
+  HMODULE module;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectModuleWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ModuleWindows*>(param);
+  if (reinterpret_cast<HMODULE>(GetClassLongPtrW(window, GCLP_HMODULE)) == search->module)
+    search->found.push_back(window);
+  return TRUE;
+}
+
+// Destroys what a plugin that gave no window has left behind of its own
+// classes (MDI children, windows of this thread): their procedures are code
+// of the library about to be freed.
+void DestroyWindowsOf(HMODULE module) {
+  ModuleWindows search = {module, {}};
+  HWND client = ui::MdiClientOf(ui::MainWindow());
+  if (client) EnumChildWindows(client, CollectModuleWindow, reinterpret_cast<LPARAM>(&search));
+  EnumThreadWindows(GetCurrentThreadId(), CollectModuleWindow, reinterpret_cast<LPARAM>(&search));
+  for (HWND window : search.found) {
+    if (!IsWindow(window)) continue;  // gone with a parent destroyed before it
+    if (client && GetParent(window) == client) {
+      SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+    } else {
+      DestroyWindow(window);
+    }
   }
 }
 
@@ -58,7 +100,10 @@ OpenedPlugin OpenNativePlugin(const std::string& key, const std::string& library
   HWND window = CallRunPlugin(run, key, ui::ApplicationWindow());
   // Without a window nothing of the plugin runs any more: its library is
   // freed at once, when `module` goes.
-  if (!window) return {};
+  if (!window) {
+    DestroyWindowsOf(module.Get());
+    return {};
+  }
   ui::SetText(window, caption);
   OpenedPlugin opened;
   opened.window = window;

@@ -106,12 +106,13 @@ class PluginHostExports : public ::testing::Test {
     folder_ = TestProgramFolder();
     ini_ = std::make_unique<KeptAside>(folder_ + "Tovrin.ini");
     access_ = std::make_unique<KeptAside>(WindowsFolder() + "qzwcontrol.ini");
-    for (const char* log : {"Alpha.log", "Beta.log", "Upper.log", "NoWindow.log", "NoEntry.log", "Denied.log"})
+    for (const char* log : {"Alpha.log", "Beta.log", "Upper.log", "NoWindow.log", "Crashing.log", "NoEntry.log", "Denied.log"})
       DeleteFileW(sv::Wide(folder_ + log).c_str());
     ASSERT_TRUE(WriteFileBytes(folder_ + "Tovrin.ini", R(u8"[*Alpha]\r\nLibrary=Alpha.svx\r\nName=Альфа\r\n"
                                                          u8"[*Beta]\r\nLibrary=Beta.svx\r\n"
                                                          u8"[*Upper]\r\nLibrary=Upper.OCX\r\nName=Upper\r\n"
                                                          u8"[*NoWindow]\r\nLibrary=NoWindow.svx\r\n"
+                                                         u8"[*Crashing]\r\nLibrary=Crashing.svx\r\n"
                                                          u8"[*NoEntry]\r\nLibrary=NoEntry.svx\r\nName=Без входа\r\n"
                                                          u8"[*Missing]\r\nLibrary=Missing.svx\r\nName=Нет файла\r\n"
                                                          u8"[*Denied]\r\nLibrary=Denied.ocx\r\nName=Контрол\r\n"
@@ -326,6 +327,13 @@ TEST_F(PluginHostExports, NoWindowFreesTheLibraryAtOnceAndLeavesNoTab) {
   EXPECT_FALSE(Loaded("NoWindow.svx"));
   EXPECT_EQ(nullptr, TabBar(main_));
   EXPECT_EQ("", ActiveKey());
+
+  // A crash inside RunPlugin counts as no window, and the host lives on.
+  EXPECT_EQ(0, AddPlugin("*Crashing"));
+  EXPECT_EQ("RunPlugin\r\n", Log("Crashing.log"));
+  EXPECT_FALSE(Loaded("Crashing.svx"));
+  EXPECT_EQ(nullptr, uikit::FindChild(g_client, nullptr, L"TCrashingForm"))
+      << "its window went before its library did";
 }
 
 TEST_F(PluginHostExports, BrokenPluginsShowTheirBoxAndOpenNothing) {
