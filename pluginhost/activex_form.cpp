@@ -90,9 +90,9 @@ HWND OpenActiveXPlugin(const std::string& key, const std::string& library, const
   if (!client) return nullptr;
   RegisterFormClass();
   // Created hidden: the host shows it once it holds its control.
-  HWND form = CreateMDIWindowW(kActiveXFormClass, sv::Wide(caption).c_str(),
-                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                               kActiveXFormWidth, kActiveXFormHeight, client, ui::ThisModule(), 0);
+  HWND form = CreateMDIWindowW(kActiveXFormClass, sv::Wide(caption).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                               CW_USEDEFAULT, CW_USEDEFAULT, kActiveXFormWidth, kActiveXFormHeight, client,
+                               ui::ThisModule(), 0);
   if (!form) return nullptr;
   auto* state = new FormState;
   SetWindowLongPtrW(form, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));

@@ -52,16 +52,16 @@ bool TabBar::Build(HWND parent, bool with_button) {
   parent_ = parent;
   RECT area = {};
   GetClientRect(parent, &area);
-  window_ = CreateWindowExW(0, kTabBarClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
-                            area.bottom - kTabBarHeight, area.right, kTabBarHeight, parent, nullptr,
-                            ui::ThisModule(), this);
+  window_ =
+      CreateWindowExW(0, kTabBarClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
+                      area.bottom - kTabBarHeight, area.right, kTabBarHeight, parent, nullptr, ui::ThisModule(), this);
   if (!window_) return false;
 
   tab_font_.Reset(ui::CreatePointFont(kTabFontPoints, false));
-  tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"",
-                          WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_BUTTONS | TCS_FLATBUTTONS | TCS_HOTTRACK |
-                              TCS_FOCUSNEVER,
-                          0, 0, 0, 0, window_, reinterpret_cast<HMENU>(IDC_TABBAR_TABS), ui::ThisModule(), nullptr);
+  tabs_ = CreateWindowExW(
+      0, WC_TABCONTROLW, L"",
+      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TCS_BUTTONS | TCS_FLATBUTTONS | TCS_HOTTRACK | TCS_FOCUSNEVER, 0, 0, 0,
+      0, window_, reinterpret_cast<HMENU>(IDC_TABBAR_TABS), ui::ThisModule(), nullptr);
   if (!tabs_) return false;
   SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(tab_font_.Get()), FALSE);
   images_ = ImageList_Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, kImagesGrowBy, kImagesGrowBy);
@@ -69,9 +69,9 @@ bool TabBar::Build(HWND parent, bool with_button) {
 
   if (with_button) {
     button_font_.Reset(ui::CreatePointFont(kTabFontPoints, true));
-    button_ = CreateWindowExW(0, L"BUTTON", ButtonCaption().c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT,
-                              0, 0, kButtonWidth, kButtonHeight, window_,
-                              reinterpret_cast<HMENU>(IDC_TABBAR_BUTTON), ui::ThisModule(), nullptr);
+    button_ = CreateWindowExW(0, L"BUTTON", ButtonCaption().c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, 0,
+                              0, kButtonWidth, kButtonHeight, window_, reinterpret_cast<HMENU>(IDC_TABBAR_BUTTON),
+                              ui::ThisModule(), nullptr);
     if (button_) {
       SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(button_font_.Get()), FALSE);
       SendMessageW(button_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(ui::ApplicationIcon()));
@@ -148,9 +148,7 @@ LRESULT CALLBACK TabBar::Procedure(HWND window, UINT message, WPARAM wparam, LPA
     auto* bar = reinterpret_cast<TabBar*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!bar) return DefWindowProcW(window, message, wparam, lparam);
     switch (message) {
-      case WM_SIZE:
-        bar->Layout();
-        return 0;
+      case WM_SIZE: bar->Layout(); return 0;
       case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lparam);
         if (header->hwndFrom == bar->tabs_ && header->code == TCN_SELCHANGE) {
@@ -166,9 +164,7 @@ LRESULT CALLBACK TabBar::Procedure(HWND window, UINT message, WPARAM wparam, LPA
           return 0;
         }
         break;
-      case WM_DESTROY:
-        RemoveWindowSubclass(bar->parent_, ParentHook, kParentHookId);
-        break;
+      case WM_DESTROY: RemoveWindowSubclass(bar->parent_, ParentHook, kParentHookId); break;
       case WM_NCDESTROY:
         // The parent may take the bar with it before its owner lets it go.
         bar->window_ = bar->tabs_ = bar->button_ = nullptr;

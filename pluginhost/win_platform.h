@@ -18,8 +18,7 @@ class WinPlatform : public HostPlatform {
 
   bool AccessGranted(const std::string& key) override;
   std::string ReadSetting(const std::string& key, const char* name) override;
-  OpenedPlugin OpenNative(const std::string& key, const std::string& library,
-                          const std::string& display_name) override;
+  OpenedPlugin OpenNative(const std::string& key, const std::string& library, const std::string& display_name) override;
   OpenedPlugin OpenActiveX(const std::string& key, const std::string& library, const std::string& guid,
                            const std::string& display_name) override;
   bool CreateTabBar(WindowRef parent, bool with_button) override;

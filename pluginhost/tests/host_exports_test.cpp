@@ -94,6 +94,20 @@ class KeptAside {
   std::string path_, aside_;
 };
 
+// The sections of the test plugins, one per way a plugin can behave.
+std::string TestSettings() {
+  const std::string guid = std::string("GUID=") + kGuid + "\r\n";
+  return R(u8"[*Alpha]\r\nLibrary=Alpha.svx\r\nName=Альфа\r\n"
+           u8"[*Beta]\r\nLibrary=Beta.svx\r\n"
+           u8"[*Upper]\r\nLibrary=Upper.OCX\r\nName=Upper\r\n"
+           u8"[*NoWindow]\r\nLibrary=NoWindow.svx\r\n"
+           u8"[*Crashing]\r\nLibrary=Crashing.svx\r\n"
+           u8"[*NoEntry]\r\nLibrary=NoEntry.svx\r\nName=Без входа\r\n"
+           u8"[*Missing]\r\nLibrary=Missing.svx\r\nName=Нет файла\r\n"
+           u8"[*Denied]\r\nLibrary=Denied.ocx\r\nName=Контрол\r\n") +
+         guid + "[*Accepted]\r\nLibrary=Accepted.ocx\r\n" + guid + "[*Absent]\r\nLibrary=Absent.ocx\r\n" + guid;
+}
+
 std::string WindowsFolder() {
   wchar_t folder[MAX_PATH] = {};
   GetWindowsDirectoryW(folder, MAX_PATH);
@@ -106,27 +120,18 @@ class PluginHostExports : public ::testing::Test {
     folder_ = TestProgramFolder();
     ini_ = std::make_unique<KeptAside>(folder_ + "Tovrin.ini");
     access_ = std::make_unique<KeptAside>(WindowsFolder() + "qzwcontrol.ini");
-    for (const char* log : {"Alpha.log", "Beta.log", "Upper.log", "NoWindow.log", "Crashing.log", "NoEntry.log", "Denied.log"})
+    for (const char* log : {"Alpha.log", "Beta.log", "Upper.log", "NoWindow.log", "Crashing.log", "NoEntry.log",
+                            "Denied.log", "Accepted.log"})
       DeleteFileW(sv::Wide(folder_ + log).c_str());
-    ASSERT_TRUE(WriteFileBytes(folder_ + "Tovrin.ini", R(u8"[*Alpha]\r\nLibrary=Alpha.svx\r\nName=Альфа\r\n"
-                                                         u8"[*Beta]\r\nLibrary=Beta.svx\r\n"
-                                                         u8"[*Upper]\r\nLibrary=Upper.OCX\r\nName=Upper\r\n"
-                                                         u8"[*NoWindow]\r\nLibrary=NoWindow.svx\r\n"
-                                                         u8"[*Crashing]\r\nLibrary=Crashing.svx\r\n"
-                                                         u8"[*NoEntry]\r\nLibrary=NoEntry.svx\r\nName=Без входа\r\n"
-                                                         u8"[*Missing]\r\nLibrary=Missing.svx\r\nName=Нет файла\r\n"
-                                                         u8"[*Denied]\r\nLibrary=Denied.ocx\r\nName=Контрол\r\n"
-                                                         u8"GUID=") +
-                                                       kGuid + "\r\n[*Absent]\r\nLibrary=Absent.ocx\r\nGUID=" + kGuid +
-                                                       "\r\n"));
+    ASSERT_TRUE(WriteFileBytes(folder_ + "Tovrin.ini", TestSettings()));
     RegisterClassOnce(L"TApplication", DefWindowProcW);
     RegisterClassOnce(ui::kMainWindowClass, FrameProcedure);
     application_ = CreateWindowW(L"TApplication", sv::Wide(kApplicationTitle).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     // Hidden: under Wine on the virtual display every shown top-level window
     // costs seconds to map and unmap, and nothing here needs it on screen.
-    main_ = CreateWindowW(ui::kMainWindowClass, L"Main", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 800,
-                          600, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    main_ = CreateWindowW(ui::kMainWindowClass, L"Main", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 800, 600, nullptr,
+                          nullptr, GetModuleHandleW(nullptr), nullptr);
     CLIENTCREATESTRUCT mdi = {};
     g_client = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr, WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, 0, 0,
                                780, 480, main_, nullptr, GetModuleHandleW(nullptr), &mdi);
@@ -315,8 +320,8 @@ TEST_F(PluginHostExports, FreeWithTabsOpenDestroysWindowsAndFreesLibraries) {
 
 TEST_F(PluginHostExports, ReportsItsModuleVersion) {
   using VersionEntry = int32_t(SVAPI*)();
-  auto version = reinterpret_cast<VersionEntry>(
-      GetProcAddress(GetModuleHandleW(L"TovrinPlugins.dll"), "GetModuleVersion"));
+  auto version =
+      reinterpret_cast<VersionEntry>(GetProcAddress(GetModuleHandleW(L"TovrinPlugins.dll"), "GetModuleVersion"));
   ASSERT_TRUE(version);
   EXPECT_EQ(11, version());
 }
@@ -332,8 +337,7 @@ TEST_F(PluginHostExports, NoWindowFreesTheLibraryAtOnceAndLeavesNoTab) {
   EXPECT_EQ(0, AddPlugin("*Crashing"));
   EXPECT_EQ("RunPlugin\r\n", Log("Crashing.log"));
   EXPECT_FALSE(Loaded("Crashing.svx"));
-  EXPECT_EQ(nullptr, uikit::FindChild(g_client, nullptr, L"TCrashingForm"))
-      << "its window went before its library did";
+  EXPECT_EQ(nullptr, uikit::FindChild(g_client, nullptr, L"TCrashingForm")) << "its window went before its library did";
 }
 
 TEST_F(PluginHostExports, BrokenPluginsShowTheirBoxAndOpenNothing) {
@@ -345,8 +349,7 @@ TEST_F(PluginHostExports, BrokenPluginsShowTheirBoxAndOpenNothing) {
 
   box = WithBoxAnswered([&] { result = AddPlugin("*NoEntry"); });
   EXPECT_EQ(0, result);
-  EXPECT_EQ(R(u8"Плагин \"Без входа\" не может быть запучен!\rНе найдена точка входа в файле: NoEntry.svx"),
-            box.text);
+  EXPECT_EQ(R(u8"Плагин \"Без входа\" не может быть запучен!\rНе найдена точка входа в файле: NoEntry.svx"), box.text);
   EXPECT_FALSE(Loaded("NoEntry.svx")) << "unloaded again";
 
   box = WithBoxAnswered([&] { result = AddPlugin("*Absent"); });
@@ -358,6 +361,12 @@ TEST_F(PluginHostExports, BrokenPluginsShowTheirBoxAndOpenNothing) {
   EXPECT_FALSE(Loaded("Denied.ocx"));
   EXPECT_EQ("DllRegisterServer\r\nDllUnregisterServer\r\n", Log("Denied.log"));
   EXPECT_EQ(nullptr, uikit::FindChild(g_client, nullptr, L"TForm1")) << "the container went too";
+
+  // Registered, but no control of that class can be made: silently nothing.
+  EXPECT_EQ(0, AddPlugin("*Accepted"));
+  EXPECT_EQ("DllRegisterServer\r\nDllUnregisterServer\r\n", Log("Accepted.log"));
+  EXPECT_FALSE(Loaded("Accepted.ocx"));
+  EXPECT_EQ(nullptr, uikit::FindChild(g_client, nullptr, L"TForm1"));
 
   EXPECT_EQ(nullptr, TabBar(main_));
   EXPECT_EQ(0, AddPlugin("*Nothing")) << "a key without a section opens nothing, silently";

@@ -1,5 +1,6 @@
 // A test ActiveX library whose registration fails, as it does for a user
-// without the rights to register controls.
+// without the rights to register controls; built with SV_REGISTRATION_SUCCEEDS
+// it registers fine but provides no control class.
 #include <windows.h>
 
 #include "plugin_log.h"
@@ -8,7 +9,11 @@ extern "C" {
 
 HRESULT STDAPICALLTYPE DllRegisterServer() {
   testplugin::Log("DllRegisterServer");
+#ifdef SV_REGISTRATION_SUCCEEDS
+  return S_OK;
+#else
   return E_ACCESSDENIED;
+#endif
 }
 
 HRESULT STDAPICALLTYPE DllUnregisterServer() {

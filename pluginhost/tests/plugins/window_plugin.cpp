@@ -14,16 +14,12 @@ constexpr wchar_t kFormClass[] = L"TTestPluginForm";
 
 LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_CLOSE:
-      PostMessageW(ui::MainWindow(), ui::kShellCommandMessage, ui::kShellClosePlugin, 0);
-      return 0;
+    case WM_CLOSE: PostMessageW(ui::MainWindow(), ui::kShellCommandMessage, ui::kShellClosePlugin, 0); return 0;
     case WM_MDIACTIVATE:
       if (reinterpret_cast<HWND>(lparam) == window)
         PostMessageW(ui::MainWindow(), ui::kShellCommandMessage, ui::kShellPluginActivated, 0);
       break;
-    case WM_DESTROY:
-      testplugin::Log("Destroy");
-      break;
+    case WM_DESTROY: testplugin::Log("Destroy"); break;
   }
   return DefMDIChildProcW(window, message, wparam, lparam);
 }
