@@ -1,5 +1,5 @@
 // Fonts of a given point size in the system's dialog face with the Cyrillic
-// character set, for controls that the spec gives a font size.
+// character set, for controls drawn in a given point size.
 #pragma once
 
 #include <windows.h>
