@@ -1,5 +1,5 @@
-// Fonts of a given point size in the system's dialog face with the Cyrillic
-// character set, for controls drawn in a given point size.
+// Fonts of a given point size (Tahoma, Cyrillic character set) for controls
+// that are drawn in a size of their own rather than the dialog font.
 #pragma once
 
 #include <windows.h>
