@@ -9,7 +9,7 @@ out="$BUILD_DIR/screenshots"
 mkdir -p "$out"
 
 # name:seconds to wait before the picture (the popup notice fades out again).
-PREVIEWS=(password:8 error:8 splash:8 popup:3)
+PREVIEWS=(password:8 error:8 splash:8 popup:3 plugins:8)
 MAIN_WINDOW_TITLE="Программа Solvika"
 
 # Waits until a top-level X window whose name contains $1 is on screen.

@@ -1,5 +1,6 @@
 #include "app.h"
 
+#include "main_window.h"
 #include "text.h"
 #include "wide.h"
 
@@ -70,6 +71,18 @@ bool ApplicationObject::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LR
       return true;
   }
   return false;
+}
+
+HICON ApplicationIcon() {
+  HICON icon = nullptr;
+  if (HWND app = ApplicationWindow()) {
+    icon = reinterpret_cast<HICON>(SendMessageW(app, WM_GETICON, ICON_SMALL, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrW(app, GCLP_HICON));
+  }
+  if (!icon) {
+    if (HWND main = MainWindow()) icon = reinterpret_cast<HICON>(GetClassLongPtrW(main, GCLP_HICON));
+  }
+  return icon ? icon : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
 }
 
 HINSTANCE ThisModule() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }

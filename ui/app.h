@@ -23,6 +23,11 @@ HWND ApplicationWindow();
 // Its window text (1251), or "Solvika" when there is none.
 std::string ApplicationTitle();
 
+// The application's icon: the application window's, else the main window's
+// class icon, else the platform's default application icon. Not owned by the
+// caller.
+HICON ApplicationIcon();
+
 // The module (DLL or EXE) this code is linked into: resources and window
 // classes of a module belong to its own instance.
 HINSTANCE ThisModule();

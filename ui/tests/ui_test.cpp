@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app.h"
-#include "mdi.h"
+#include "main_window.h"
 #include "text.h"
 #include "ui_kit.h"
 #include "virtual_list.h"

@@ -1,4 +1,4 @@
-#include "mdi.h"
+#include "main_window.h"
 
 #include "wide.h"
 
@@ -31,9 +31,14 @@ HWND MainWindow() {
   return search.found;
 }
 
-HWND MainMdiClient() {
-  HWND main = MainWindow();
-  return main ? FindWindowExW(main, nullptr, L"MDICLIENT", nullptr) : nullptr;
+HWND MdiClientOf(HWND frame) { return frame ? FindWindowExW(frame, nullptr, kMdiClientClass, nullptr) : nullptr; }
+
+HWND MainMdiClient() { return MdiClientOf(MainWindow()); }
+
+HWND ActiveMdiChild() { return ActiveMdiChild(MainMdiClient()); }
+
+HWND ActiveMdiChild(HWND mdiClient) {
+  return mdiClient ? reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDIGETACTIVE, 0, 0)) : nullptr;
 }
 
 HWND CreateMdiChild(HWND mdiClient, const wchar_t* windowClass, std::string_view title1251, HINSTANCE module,
@@ -48,10 +53,6 @@ HWND CreateMdiChild(HWND mdiClient, const wchar_t* windowClass, std::string_view
   create.style = style;
   create.lParam = param;
   return reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
-}
-
-HWND ActiveMdiChild(HWND mdiClient) {
-  return mdiClient ? reinterpret_cast<HWND>(SendMessageW(mdiClient, WM_MDIGETACTIVE, 0, 0)) : nullptr;
 }
 
 }  // namespace ui
