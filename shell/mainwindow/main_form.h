@@ -8,7 +8,12 @@
 #include <string>
 
 #include "app.h"
+#include "main_menu.h"
+#include "menu_items.h"
+#include "plugin_array.h"
 #include "plugin_host.h"
+#include "plugin_list_panel.h"
+#include "tools_binding.h"
 #include "tray_icon.h"
 #include "window.h"
 #include "win_handles.h"
@@ -20,6 +25,8 @@ constexpr int kMainFormMinWidth = 700;
 constexpr int kMainFormMinHeight = 500;
 constexpr int kBottomPanelHeight = 27;
 constexpr int kSearchPanelWidth = 224;  // right part of the bottom panel
+constexpr int kRightPanelWidth = 116;   // the banner's place
+constexpr int kMenuImageCount = 20;     // fixed menu images; plugin icons follow
 constexpr unsigned kDelayedStartMs = 250;
 
 // "Программа Solvika", with " №" and the client number when there is one
@@ -29,6 +36,7 @@ std::string MainFormCaption(const std::string& clientNumber);
 // Where the frame's parts go in a client area of the given size.
 struct MainFormLayout {
   RECT mdiClient;
+  RECT rightPanel;
   RECT bottomPanel;
   RECT tabBar;  // inside the bottom panel
 };
@@ -38,7 +46,7 @@ class MainForm : public ui::Window {
  public:
   // `delayedStart` runs once, shortly after the message loop has started.
   MainForm(ui::ApplicationObject& application, PluginHost& plugins, std::function<void()> delayedStart)
-      : application_(application), plugins_(plugins), delayedStart_(std::move(delayedStart)) {}
+      : application_(application), host_(plugins), delayedStart_(std::move(delayedStart)) {}
   ~MainForm() override;
 
   bool Create(const std::string& caption);
@@ -56,6 +64,13 @@ class MainForm : public ui::Window {
   // Places the parts again (after the plugin tab bar was made).
   void Relayout() { Layout(); }
 
+  // Registration, plugin array, menus and list (at start and on command 0).
+  void LoadPlugins();
+  // The list panel in list style or report style, then its rows refreshed.
+  void SetPluginListStyle(bool list);
+  void RefreshPluginList();
+  const std::vector<ListedPlugin>& Plugins() const { return plugins_; }
+
   // The message loop's share: MDI keyboard commands (Ctrl+F4, Ctrl+F6).
   bool TranslateAccelerators(MSG* message);
 
@@ -65,14 +80,41 @@ class MainForm : public ui::Window {
   void CreateChildren();
   void Layout();
   bool OnShellCommand(WPARAM command, LPARAM argument);
+  bool OnMenuCommand(UINT id);
   void OnTrayMessage(LPARAM mouseMessage);
   void ShowTrayMenu();
+  void MakePluginsMenu();
+  void AddPluginItems(HMENU menu, bool remember);
+  void MakeSkinsMenu();
+  void ChooseSkin(size_t index);
+  void OpenListedPlugin(int index);
+  void OpenFromList(int index);
+  void DownloadPlugin(const std::string& pluginId);
+  bool RunDispatcher(int code);
+  void ClosePluginCommand();
+  void AskRestartAfterUpdate(uint32_t jobCode);
+  void ToggleSearchPanel();
+  bool AskYesNo(const std::string& text);
+  void ShowPluginsPopup();
 
   ui::ApplicationObject& application_;
-  PluginHost& plugins_;
+  PluginHost& host_;
   std::function<void()> delayedStart_;
   HWND mdiClient_ = nullptr;
   HWND bottomPanel_ = nullptr;
+  HWND rightPanel_ = nullptr;
+  OwnerDrawnMenus menuItems_;
+  MainMenus menus_;
+  sv::Menu trayMenu_;
+  sv::Menu pluginsPopup_;
+  HACCEL accelerators_ = nullptr;
+  HIMAGELIST images_ = nullptr;
+  std::vector<ListedPlugin> plugins_;
+  std::vector<std::string> skins_;
+  std::string skin_;
+  bool showSearchPanel_ = true;
+  PluginListPanel pluginList_{plugins_, [this](int index) { OpenFromList(index); }};
+  ToolsBinding tools_;
   sv::Icon icon_, smallIcon_;
   TrayIcon tray_;
   UINT taskbarCreated_ = 0;

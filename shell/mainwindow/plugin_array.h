@@ -29,7 +29,9 @@ struct ListedPlugin {
 
 // 1251 text, as the settings hold it: "<Новые>".
 extern const char kDefaultPluginGroup[];
-// The section of the catalogue's restart marks in "PatchKeeper.upd".
+// The catalogue's list of plugins waiting for a restart, in the program folder.
+constexpr char kPatchKeeperUpdates[] = "PatchKeeper.upd";
+// The section of the catalogue's restart marks in it.
 constexpr char kPatchKeeperSection[] = "PatchKeeper";
 
 // The plugin id: the key without its leading "*".

@@ -6,6 +6,7 @@
 
 #include "app.h"
 #include "cleanup.h"
+#include "file_io.h"
 #include "locale_fixup.h"
 #include "main_form.h"
 #include "message_box.h"
@@ -83,6 +84,10 @@ struct DelayedStart {
     plugins.CreateTabBar(mainForm.BottomPanel());
     mainForm.Relayout();
     SetForegroundWindow(main);
+    std::string localState = sv::ProgramFolder() + "SolvikaLC.ini";
+    if (GetCustomIniInt("main", "ContentViewAsList", localState.c_str(), 1) == 1) mainForm.SetPluginListStyle(true);
+    DebugWrite("SVMain > LoadPlugins > LVRefresh");
+    mainForm.RefreshPluginList();
     if (SVDNMGetParams(kJobsWaitingKind) != 0)
       PostMessageW(main, WM_SHELL_COMMAND, SVSHELL_RUN_COMMAND, kOpenDownloadsPlugin);
   }
