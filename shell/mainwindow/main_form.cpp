@@ -178,10 +178,13 @@ void MainForm::CreateChildren() {
   CLIENTCREATESTRUCT mdi = {};
   mdi.idFirstChild = kFirstMdiChildId;
   mdiClient_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
-                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, 0, 0, 0, 0,
+                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL, 0, 0, 0, 0,
                                Handle(), nullptr, ui::ThisModule(), &mdi);
+  // Over the MDI client, as its sibling: a child of the client itself would
+  // count as one of its MDI windows.
+  pluginList_.Create(Handle(), images_);
+  pluginList_.ShowPanel(true);
   Layout();
-  pluginList_.Create(mdiClient_, images_);
   pluginList_.onStyleChanged = [](bool list) {
     SetCustomIniInt("main", "ContentViewAsList", list ? 1 : 0, (sv::ProgramFolder() + "SolvikaLC.ini").c_str());
   };
@@ -199,11 +202,8 @@ void MainForm::Layout() {
   place(bottomPanel_, layout.bottomPanel);
   // The plugin tab bar, once the host made it, fills the panel's left part.
   if (bottomPanel_) place(GetWindow(bottomPanel_, GW_CHILD), layout.tabBar);
-  if (mdiClient_) {
-    RECT area;
-    GetClientRect(mdiClient_, &area);
-    pluginList_.FitTo(SIZE{area.right, area.bottom});
-  }
+  pluginList_.FitTo(SIZE{layout.mdiClient.right - layout.mdiClient.left,
+                          layout.mdiClient.bottom - layout.mdiClient.top});
 }
 
 void MainForm::LoadPlugins() {

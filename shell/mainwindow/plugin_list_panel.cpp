@@ -88,7 +88,7 @@ bool PluginListPanel::Create(HWND parent, HIMAGELIST images) {
   int x = (client.right - kPluginListWidth) / 2, y = (client.bottom - kPluginListHeight) / 2;
   if (x < 0) x = 0;
   if (y < 0) y = 0;
-  if (!Window::Create(0, kPluginListPanelClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VISIBLE, x, y,
+  if (!Window::Create(0, kPluginListPanelClass, L"", WS_CHILD | WS_CLIPCHILDREN | WS_VISIBLE, x, y,
                       kPluginListWidth, kPluginListHeight, parent, ui::ThisModule()))
     return false;
   auto button = [&](const wchar_t* text, int id) {
@@ -144,12 +144,17 @@ void PluginListPanel::FitTo(SIZE area) {
   MoveWindow(Handle(), fitted.left, fitted.top, fitted.right - fitted.left, fitted.bottom - fitted.top, TRUE);
 }
 
-void PluginListPanel::Refresh() { list_.SetRowCount(static_cast<int>(plugins_.size())); }
+void PluginListPanel::Refresh() {
+  list_.SetRowCount(static_cast<int>(plugins_.size()));
+  SendMessageW(list_.Handle(), LVM_SETCOLUMNWIDTH, 0, kColumnWidth);
+}
 
 void PluginListPanel::SetListStyle(bool list) {
   LONG_PTR style = GetWindowLongPtrW(list_.Handle(), GWL_STYLE);
   style = (style & ~LVS_TYPEMASK) | (list ? LVS_LIST : LVS_REPORT);
   SetWindowLongPtrW(list_.Handle(), GWL_STYLE, style);
+  // In list style the column width is that of every column of names.
+  SendMessageW(list_.Handle(), LVM_SETCOLUMNWIDTH, 0, kColumnWidth);
   InvalidateRect(list_.Handle(), nullptr, TRUE);
 }
 
