@@ -1,10 +1,12 @@
 // Times a program from its start to its main window on screen, alternating
 // the program under test with a reference program, and prints the medians.
 //
-//   start_bench.exe <rounds> <exe> <args> <folder> <class>  <ref exe> <ref class>
+//   start_bench.exe <rounds> <exe> <args> <folder> <class>  <ref exe> <ref class> [reloads]
 //
 // The program under test is ended with the shell's exit command, the
-// reference with WM_CLOSE.
+// reference with WM_CLOSE. With `reloads`, each start of the program is also
+// asked that many times to reload its plugins (WM_SHELL_COMMAND 0, sent, so
+// the time is that of the whole reload), and the median reload is printed.
 #include <windows.h>
 
 #include <algorithm>
@@ -47,7 +49,7 @@ double Now() {
 
 // Milliseconds from CreateProcess to the visible window; negative on failure.
 double TimeOneStart(const std::wstring& command, const std::wstring& folder, const wchar_t* windowClass,
-                    bool shellExit) {
+                    bool shellExit, int reloads = 0, std::vector<double>* reloadTimes = nullptr) {
   std::wstring line = command;
   STARTUPINFOW si = {};
   si.cb = sizeof(si);
@@ -65,6 +67,15 @@ double TimeOneStart(const std::wstring& command, const std::wstring& folder, con
       break;
     }
     Sleep(1);
+  }
+  if (s.found && reloads > 0) {
+    Sleep(1000);  // the delayed start step has run
+    for (int i = 0; i < reloads; ++i) {
+      DWORD_PTR ignored = 0;
+      double before = Now();
+      SendMessageTimeoutW(s.found, WM_SHELL_COMMAND, SVSHELL_RELOAD_PLUGINS, 0, SMTO_NORMAL, kExitWaitMs, &ignored);
+      if (reloadTimes) reloadTimes->push_back(Now() - before);
+    }
   }
   if (s.found) {
     if (shellExit) {
@@ -96,14 +107,16 @@ int wmain(int argc, wchar_t** argv) {
   const wchar_t* programClass = argv[5];
   std::wstring reference = std::wstring(L"\"") + argv[6] + L"\"";
   const wchar_t* referenceClass = argv[7];
-  std::vector<double> ours, theirs;
+  int reloads = argc > 8 ? _wtoi(argv[8]) : 0;
+  std::vector<double> ours, theirs, reloadTimes;
   for (int i = 0; i < rounds; ++i) {
-    double a = TimeOneStart(program, folder, programClass, true);
+    double a = TimeOneStart(program, folder, programClass, true, reloads, &reloadTimes);
     double b = TimeOneStart(reference, L"", referenceClass, false);
     if (a >= 0) ours.push_back(a);
     if (b >= 0) theirs.push_back(b);
   }
   printf("PROGRAM_MS=%.1f\nREFERENCE_MS=%.1f\nROUNDS=%d/%d\n", Median(ours), Median(theirs), (int)ours.size(),
          (int)theirs.size());
+  if (reloads > 0) printf("RELOAD_MS=%.1f\nRELOADS=%d\n", Median(reloadTimes), (int)reloadTimes.size());
   return ours.empty() ? 1 : 0;
 }
