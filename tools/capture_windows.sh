@@ -40,10 +40,14 @@ capture_previews() {
 # The program itself in a scratch folder: with the plugin host its main
 # window, without it the question that comes first.
 capture_program() {
-  local name="$1" wanted="$2" skip="$3" folder pid
+  local name="$1" wanted="$2" skip="$3" folder pid item
+  shift 3
+  # The rest: menu commands to give the running program before the picture.
   folder="$(mktemp -d /tmp/solvika-capture.XXXXXX)"
   find "$BUILD_DIR/program" -maxdepth 1 -type f \( -name '*.exe' -o -name '*.dll' -o -name '*.svx' \) \
     -exec cp -f {} "$folder/" \;
+  bash tools/demo/install_demo_plugins.sh "$folder" "$BUILD_DIR"
+  printf '[main]\r\nContentViewAsList=0\r\n' >"$folder/SolvikaLC.ini"
   [ -n "$skip" ] && rm -f "$folder/$skip"
   if [ ! -f "$folder/Solvika.exe" ]; then
     echo "capture: no Solvika.exe in the build, $name skipped"
@@ -54,6 +58,10 @@ capture_program() {
   pid=$!
   if wait_for_title "$wanted"; then
     sleep 1
+    for item in "$@"; do
+      wine "$BUILD_DIR/testbin/window_preview.exe" menu "$item" >/dev/null 2>&1 || true
+      sleep 1
+    done
     import -window root "$out/$name.png"
     echo "capture: $out/$name.png"
   else
@@ -71,6 +79,8 @@ capture_all() {
   wine cmd /c exit </dev/null >/dev/null 2>&1
   capture_previews
   capture_program main "$MAIN_WINDOW_TITLE" ""
+  # The demo plugins are rows 1 and 2 of the list (row 0 is their group).
+  capture_program main-two-plugins "$MAIN_WINDOW_TITLE" "" 3001 3002
   capture_program plugins-missing "Solvika" TovrinPlugins.dll
   wineserver -k 2>/dev/null || true
 }

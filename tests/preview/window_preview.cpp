@@ -2,8 +2,10 @@
 // ended, so that tools/capture_windows.sh can take its picture.
 //
 //   window_preview.exe password|error|splash|popup|plugins
+//   window_preview.exe menu <command id>   (a menu command to the running shell)
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -99,6 +101,11 @@ int main(int argc, char** argv) {
   } else if (which == "plugins") {
     ShowPlugins();
     RunMessageLoop();
+  } else if (which == "menu" && argc > 2) {
+    // As if the user chose the item: the screenshot script opens plugins so.
+    HWND main = FindWindowW(L"TSolvikaMainForm", nullptr);
+    if (!main) return 1;
+    PostMessageW(main, WM_COMMAND, (WPARAM)atoi(argv[2]), 0);
   } else {
     return 2;
   }
