@@ -31,6 +31,12 @@ bool KeyLine(std::string_view line, std::string_view* key, std::string_view* val
   return true;
 }
 
+// A value without the matching quotes around it.
+std::string_view Unquoted(std::string_view v) {
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) return v.substr(1, v.size() - 2);
+  return v;
+}
+
 }  // namespace
 
 bool SameName1251(std::string_view a, std::string_view b) {
@@ -94,10 +100,32 @@ bool IniText::Find(std::string_view section, std::string_view key, std::string* 
   if (line < 0) return false;
   std::string_view k, v;
   KeyLine(lines_[line], &k, &v);
-  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-    v = v.substr(1, v.size() - 2);
-  value->assign(v);
+  value->assign(Unquoted(v));
   return true;
+}
+
+bool IniSection::Find(std::string_view key, std::string* value) const {
+  std::string_view wanted = Trim(key);
+  for (const auto& entry : entries) {
+    if (SameName1251(entry.first, wanted)) {
+      *value = entry.second;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<IniSection> IniText::Sections() const {
+  std::vector<IniSection> sections;
+  std::string_view name, k, v;
+  for (const std::string& line : lines_) {
+    if (HeaderName(line, &name)) {
+      sections.push_back(IniSection{std::string(name), {}});
+    } else if (!sections.empty() && KeyLine(line, &k, &v)) {
+      sections.back().entries.emplace_back(std::string(k), std::string(Unquoted(v)));
+    }
+  }
+  return sections;
 }
 
 std::vector<std::string> IniText::SectionNames() const {

@@ -7,12 +7,22 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace sv {
 
 // Case-insensitive equality of two Windows-1251 names.
 bool SameName1251(std::string_view a, std::string_view b);
+
+// One section as a whole, for readers that walk every section: its entries
+// in file order, values as Find gives them.
+struct IniSection {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> entries;
+  // The first entry of `key` (case-insensitive), as IniText::Find.
+  bool Find(std::string_view key, std::string* value) const;
+};
 
 class IniText {
  public:
@@ -24,6 +34,9 @@ class IniText {
 
   bool Find(std::string_view section, std::string_view key, std::string* value) const;
   std::vector<std::string> SectionNames() const;
+  // Every section in file order, read in one pass (a name may repeat; Find
+  // reads the first section of a name).
+  std::vector<IniSection> Sections() const;
 
   void Set(std::string_view section, std::string_view key, std::string_view value);
   // Returns whether anything was removed.

@@ -9,6 +9,7 @@
 #include "base64.h"
 #include "cp1251_case.h"
 #include "decimal.h"
+#include "ini_text.h"
 #include "wide.h"
 
 namespace {
@@ -96,6 +97,25 @@ TEST(Case1251, PlainRussianUpperFoldsYoAndLeavesOtherCyrillic) {
   EXPECT_EQ('Z', sv::UpperRussianPlain('z'));
   EXPECT_EQ(0xBF, sv::UpperRussianPlain(0xBF));  // ї stays
   EXPECT_EQ(0x90, sv::UpperRussianPlain(0x90));  // ђ stays
+}
+
+}  // namespace
+
+namespace {
+
+// The one-pass reading of every section gives what the lookups give.
+TEST(IniSections, OnePassAgreesWithLookups) {
+  sv::IniText ini("[A]\r\nk = \"quoted\"\r\nk=second\r\n no equals\r\n[b]\r\nX=1\r\n[a]\r\nk=later\r\n");
+  std::vector<sv::IniSection> sections = ini.Sections();
+  ASSERT_EQ(3u, sections.size());
+  EXPECT_EQ("A", sections[0].name);
+  std::string value;
+  ASSERT_TRUE(sections[0].Find("K", &value));
+  EXPECT_EQ("quoted", value);  // first entry, quotes gone, as Find
+  ASSERT_TRUE(ini.Find("a", "k", &value));
+  EXPECT_EQ("quoted", value);
+  EXPECT_FALSE(sections[1].Find("k", &value));
+  EXPECT_EQ(2u, sections[0].entries.size());
 }
 
 }  // namespace

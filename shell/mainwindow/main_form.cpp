@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "command_dispatcher.h"
+#include "cp1251_case.h"
 #include "file_io.h"
 #include "guard.h"
 #include "main_form_ids.h"
@@ -252,6 +254,13 @@ void MainForm::MakePluginsMenu() {
 void MainForm::AddPluginItems(HMENU menu, bool remember) {
   HMENU group = menu;
   std::string folder = sv::ProgramFolder();
+  // One listing of the icons there are: trying to load a thousand missing
+  // icon files one by one costs far more than the whole menu.
+  std::unordered_set<std::string> icons;
+  if (remember) {
+    for (const std::string& name : sv::FindNames(folder + "*.ico", sv::EntryKind::kFiles))
+      icons.insert(sv::ToUpper1251(name));
+  }
   for (size_t i = 0; i < plugins_.size(); ++i) {
     ListedPlugin& plugin = plugins_[i];
     if (plugin.status == kPluginGroupHeader) {
@@ -259,10 +268,14 @@ void MainForm::AddPluginItems(HMENU menu, bool remember) {
       continue;
     }
     if (remember) {
-      std::wstring iconPath = sv::Wide(folder + PluginId(plugin.key) + ".ico");
-      sv::Icon icon(static_cast<HICON>(LoadImageW(nullptr, iconPath.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
-      plugin.imageIndex = icon ? ImageList_AddIcon(images_, icon.Get()) : kFallbackPluginImage;
-      if (plugin.imageIndex < 0) plugin.imageIndex = kFallbackPluginImage;
+      std::string iconName = PluginId(plugin.key) + ".ico";
+      plugin.imageIndex = kFallbackPluginImage;
+      if (icons.count(sv::ToUpper1251(iconName))) {
+        std::wstring iconPath = sv::Wide(folder + iconName);
+        sv::Icon icon(static_cast<HICON>(LoadImageW(nullptr, iconPath.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
+        int added = icon ? ImageList_AddIcon(images_, icon.Get()) : -1;
+        if (added >= 0) plugin.imageIndex = added;
+      }
     }
     std::string caption = plugin.name + kItemSpaces;
     COLORREF colour = 0;

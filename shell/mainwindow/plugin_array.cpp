@@ -1,7 +1,9 @@
 #include "plugin_array.h"
 
 #include <algorithm>
+#include <unordered_map>
 
+#include "cp1251_case.h"
 #include "decimal.h"
 
 namespace shell {
@@ -15,6 +17,9 @@ constexpr char kPluginSectionMark = '*';
 constexpr char kDefaultLibrary[] = ".svx";
 constexpr int32_t kDefaultVersion = 0;
 constexpr int32_t kDefaultNewVersion = 1;
+
+// The name as section lookups compare it.
+std::string UpperName(const std::string& name) { return sv::ToUpper1251(name); }
 
 struct Entry {
   std::string name, group, key;
@@ -39,27 +44,44 @@ int32_t IniInt(const sv::IniText& ini, const std::string& section, const char* k
   return static_cast<int32_t>(sv::ParseDecimal(value));
 }
 
+std::string IniString(const sv::IniSection& section, const char* key, const char* def) {
+  std::string value;
+  if (!section.Find(key, &value) || value.empty()) return def;
+  return value;
+}
+
+int32_t IniInt(const sv::IniSection& section, const char* key, int32_t def) {
+  std::string value;
+  if (!section.Find(key, &value) || value.empty()) return def;
+  return static_cast<int32_t>(sv::ParseDecimal(value));
+}
+
 bool MarkedForRestart(const sv::IniText* patchKeeper, const std::string& pluginId) {
   return patchKeeper && IniInt(*patchKeeper, kPatchKeeperSection, pluginId.c_str(), 0) != 0;
 }
 
 std::vector<ListedPlugin> BuildPluginArray(const PluginArrayInput& input) {
   std::vector<Entry> entries;
-  for (const std::string& section : input.settings.SectionNames()) {
-    if (section.empty() || section[0] != kPluginSectionMark) continue;
+  // One pass over the file; where a section name repeats, its values come
+  // from the first section of that name, as every lookup of the name gives.
+  std::vector<sv::IniSection> sections = input.settings.Sections();
+  std::unordered_map<std::string, const sv::IniSection*> firstOfName;
+  for (const sv::IniSection& section : sections) {
+    const sv::IniSection* first = firstOfName.emplace(UpperName(section.name), &section).first->second;
+    const std::string& name = section.name;
+    if (name.empty() || name[0] != kPluginSectionMark) continue;
     Entry e;
-    e.key = section;
-    e.name = IniString(input.settings, section, "Name", PluginId(section).c_str());
-    e.group = IniString(input.settings, section, "Section", kDefaultPluginGroup);
-    std::string library = IniString(input.settings, section, "Library", kDefaultLibrary);
+    e.key = name;
+    e.name = IniString(*first, "Name", PluginId(name).c_str());
+    e.group = IniString(*first, "Section", kDefaultPluginGroup);
+    std::string library = IniString(*first, "Library", kDefaultLibrary);
     if (!input.libraryExists || !input.libraryExists(library))
       e.status = kPluginNotInstalled;
-    else if (IniInt(input.settings, section, "NewVersion", kDefaultNewVersion) >
-             IniInt(input.settings, section, "Version", kDefaultVersion))
+    else if (IniInt(*first, "NewVersion", kDefaultNewVersion) > IniInt(*first, "Version", kDefaultVersion))
       e.status = kPluginOutdated;
     else
       e.status = kPluginReady;
-    if (MarkedForRestart(input.patchKeeper, PluginId(section))) e.status = kPluginWaitingForRestart;
+    if (MarkedForRestart(input.patchKeeper, PluginId(name))) e.status = kPluginWaitingForRestart;
     entries.push_back(std::move(e));
   }
   auto compare = input.compare ? input.compare : [](const std::string& a, const std::string& b) {

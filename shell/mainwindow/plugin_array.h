@@ -41,6 +41,8 @@ std::string PluginId(const std::string& key);
 // is missing or empty; integers read from the leading decimal digits.
 std::string IniString(const sv::IniText& ini, const std::string& section, const char* key, const char* def);
 int32_t IniInt(const sv::IniText& ini, const std::string& section, const char* key, int32_t def);
+std::string IniString(const sv::IniSection& section, const char* key, const char* def);
+int32_t IniInt(const sv::IniSection& section, const char* key, int32_t def);
 
 // Whether the catalogue marked the plugin as waiting for a restart.
 bool MarkedForRestart(const sv::IniText* patchKeeper, const std::string& pluginId);
