@@ -1,7 +1,7 @@
 // The shell's stand-in, loaded by the launcher under the name
 // "SolvikaMain.dll": the windows other copies look for (a hidden application
 // window "Solvika" and a visible main window), a log of what happened to
-// them, and an exit on the exit command unless told to ignore it.
+// them, and an exit a moment after the exit command unless told to ignore it.
 #include <windows.h>
 
 #include "guard.h"
@@ -13,6 +13,10 @@ namespace {
 
 constexpr UINT kShellCommandMessage = WM_USER + 1;
 constexpr WPARAM kShellCommandExit = 1;
+// After the exit command the main window stays this long, as the real shell's
+// does while it closes its plugins: whoever asked must wait for it.
+constexpr UINT_PTR kWindDownTimer = 1;
+constexpr UINT kWindDownMs = 1000;
 
 LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   return sv::Guard<LRESULT>(0, [&]() -> LRESULT {
@@ -26,7 +30,12 @@ LRESULT CALLBACK MainFormProc(HWND window, UINT message, WPARAM wparam, LPARAM l
   return sv::Guard<LRESULT>(0, [&]() -> LRESULT {
     if (message == kShellCommandMessage && wparam == kShellCommandExit) {
       stub::AppendLog("shell exit command");
-      if (!stub::MarkerPresent(stub::kIgnoreExitMarker)) DestroyWindow(window);
+      if (!stub::MarkerPresent(stub::kIgnoreExitMarker)) SetTimer(window, kWindDownTimer, kWindDownMs, nullptr);
+      return 0;
+    }
+    if (message == WM_TIMER && wparam == kWindDownTimer) {
+      KillTimer(window, kWindDownTimer);
+      DestroyWindow(window);
       return 0;
     }
     if (message == WM_DESTROY) PostQuitMessage(0);
