@@ -8,6 +8,7 @@
 // launchers start in turn are ended with it when the test is over.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <string>
@@ -32,6 +33,10 @@ constexpr int kFolderRetries = 20;
 const char kLogFile[] = "launcher_log.txt";
 const char kIgnoreExitMarker[] = "ignore_exit.txt";
 const char kHoldUpdateMarker[] = "update_hold.txt";
+const char kHangMarker[] = "hang.txt";
+// The window system counts a program as not answering once it has looked at
+// no message for five seconds.
+constexpr DWORD kHungAfterMs = 5500;
 const char kStubFolder[] = "launcher_stubs\\";
 
 constexpr wchar_t kMainFormClass[] = L"TSolvikaMainForm";
@@ -95,6 +100,9 @@ class LauncherRun : public ::testing::Test {
     folder_ = TestProgramFolder() + "launcher_run\\" + sv::Ru(u8"Программа ") + name + "\\";
     sv::RemoveFolderTree(folder_);
     ASSERT_TRUE(sv::CreateFolderTree(folder_));
+    // Wine starts its desktop process for the first program that needs the
+    // desktop; it must not be a launcher in the job, which ends with the test.
+    GetDesktopWindow();
     job_.Reset(CreateJobObjectW(nullptr, nullptr));
     ASSERT_TRUE(job_.Valid());
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
@@ -158,12 +166,33 @@ class LauncherRun : public ::testing::Test {
     QueryInformationJobObject(job_.Get(), JobObjectBasicAccountingInformation, &info, sizeof info, nullptr);
     return info.ActiveProcesses;
   }
-  bool WaitAllEnded(DWORD wait_ms = kEndWaitMs) {
+  ::testing::AssertionResult WaitAllEnded(DWORD wait_ms = kEndWaitMs) {
     for (DWORD waited = 0; ProcessesRunning() != 0; waited += kPollMs) {
-      if (waited >= wait_ms) return false;
+      if (waited >= wait_ms) return ::testing::AssertionFailure() << "still running: " << RunningInJob();
       Sleep(kPollMs);
     }
-    return true;
+    return ::testing::AssertionSuccess();
+  }
+  // The processes of the job still running, with their program names.
+  std::string RunningInJob() {
+    struct {
+      JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+      ULONG_PTR more[63];
+    } ids = {};
+    ids.list.NumberOfAssignedProcesses = 64;
+    QueryInformationJobObject(job_.Get(), JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr);
+    std::string text;
+    sv::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; ++i) {
+      DWORD pid = (DWORD)ids.list.ProcessIdList[i];
+      text += std::to_string(pid);
+      PROCESSENTRY32W entry = {};
+      entry.dwSize = sizeof entry;
+      for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry))
+        if (entry.th32ProcessID == pid) text += " " + sv::Narrow(entry.szExeFile);
+      text += "; ";
+    }
+    return text;
   }
 
   std::vector<std::string> Log() {
@@ -271,6 +300,19 @@ TEST_F(LauncherRun, CloseAllTerminatesAShellThatIgnoresTheExitCommand) {
   EXPECT_EQ(0u, shell.ExitCode());
   EXPECT_EQ(1, Count("shell exit command"));
   EXPECT_EQ(0, Count("shell ended")) << "terminated in its run";
+}
+
+TEST_F(LauncherRun, CloseAllDoesNotWaitForAShellThatStoppedAnswering) {
+  InstallShell();
+  Mark(kHangMarker);
+  Process shell = Start("");
+  ASSERT_NE(nullptr, WaitMainForm(shell));
+  ASSERT_TRUE(WaitForLine("shell hung"));
+  Sleep(kHungAfterMs);
+  Process closer = Start("-closeall");
+  EXPECT_TRUE(closer.Ended()) << "close-all waits for no hung window";
+  EXPECT_TRUE(shell.Ended());
+  EXPECT_EQ(0, Count("shell exit command"));
 }
 
 TEST_F(LauncherRun, RunningUpdateWizardComesFirstAndCloseAllEndsEveryCopy) {

@@ -10,6 +10,9 @@ namespace stub {
 constexpr char kLogFile[] = "launcher_log.txt";
 // While present, the shell stand-in ignores the exit command.
 constexpr char kIgnoreExitMarker[] = "ignore_exit.txt";
+// Present at its start, the shell stand-in stops answering messages for as
+// long as the marker stays (at most a minute), as a hung program does.
+constexpr char kHangMarker[] = "hang.txt";
 // While present, the update wizard stand-in keeps running.
 constexpr char kHoldUpdateMarker[] = "update_hold.txt";
 

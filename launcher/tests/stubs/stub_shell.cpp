@@ -17,6 +17,16 @@ constexpr WPARAM kShellCommandExit = 1;
 // does while it closes its plugins: whoever asked must wait for it.
 constexpr UINT_PTR kWindDownTimer = 1;
 constexpr UINT kWindDownMs = 1000;
+constexpr DWORD kHangPollMs = 100;
+constexpr DWORD kLongestHangMs = 60000;
+
+// Looks at no message while the hang marker is there.
+void HangWhileMarked() {
+  if (!stub::MarkerPresent(stub::kHangMarker)) return;
+  stub::AppendLog("shell hung");
+  DWORD start = GetTickCount();
+  while (stub::MarkerPresent(stub::kHangMarker) && GetTickCount() - start < kLongestHangMs) Sleep(kHangPollMs);
+}
 
 LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   return sv::Guard<LRESULT>(0, [&]() -> LRESULT {
@@ -62,6 +72,7 @@ extern "C" void __stdcall SolvikaStart() {
     HWND main_form = MakeWindow(L"TSolvikaMainForm", MainFormProc, WS_OVERLAPPEDWINDOW, 300, 200);
     stub::AppendLog("shell started");
     ShowWindow(main_form, SW_SHOW);
+    HangWhileMarked();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
       TranslateMessage(&msg);
