@@ -29,7 +29,8 @@ bool AllowsMultipleInstances(const std::vector<std::string>& args) {
 
 bool IsCloseAllCandidate(std::string_view title, std::string_view window_class) {
   if (window_class == kOlderApplicationClass) return true;
-  return window_class == kApplicationClass && title.substr(0, kApplicationTitlePrefix.size()) == kApplicationTitlePrefix;
+  return window_class == kApplicationClass &&
+         title.substr(0, kApplicationTitlePrefix.size()) == kApplicationTitlePrefix;
 }
 
 std::wstring JoinLegacyArguments(const std::vector<std::wstring>& args) {

@@ -23,9 +23,7 @@ constexpr DWORD kRestartPauseMs = 1000;
 
 void Run(const std::vector<std::string>& args) {
   switch (launcher::ModeOf(args)) {
-    case launcher::Mode::kCloseAll:
-      launcher::CloseAllCopies();
-      return;
+    case launcher::Mode::kCloseAll: launcher::CloseAllCopies(); return;
     case launcher::Mode::kUpdate:
       launcher::CloseAllCopies();
       launcher::RunUpdateWizard();
@@ -34,8 +32,7 @@ void Run(const std::vector<std::string>& args) {
       launcher::CloseAllCopies();
       Sleep(kRestartPauseMs);
       break;
-    case launcher::Mode::kNormalStart:
-      break;
+    case launcher::Mode::kNormalStart: break;
   }
   if (launcher::ActivateRunningCopy(args)) return;
   SolvikaStart();  // SolvikaPU: applies the pending update packages

@@ -51,7 +51,8 @@ std::string ShellStartMissing() {
       u8"Не найдена точка входу в библиотеку: SolvikaMain.dll\rПрограмма не может быть запущена!\rОбновить программу?");
 }
 std::string WizardLibraryMissing() {
-  return sv::Ru(u8"Не найдена библиотека: SolvikaUpdate.dll\rПрограмма не может обновиться!\rПереустановите программу!");
+  return sv::Ru(
+      u8"Не найдена библиотека: SolvikaUpdate.dll\rПрограмма не может обновиться!\rПереустановите программу!");
 }
 std::string WizardStartMissing() {
   return sv::Ru(
@@ -389,8 +390,8 @@ TEST_F(LauncherRun, UpdateRunClosesTheShellRunsTheWizardAndRestartsTheShell) {
   GetWindowThreadProcessId(restarted, &restarted_pid);
   EXPECT_NE(shell.Pid(), restarted_pid);
   EXPECT_EQ(3u, ProcessesStarted()) << "the shell, the update run, the restart";
-  std::vector<std::string> expected = {"shell started", "shell exit command", "shell ended",
-                                       "update started", "update ended", "shell started"};
+  std::vector<std::string> expected = {"shell started",  "shell exit command", "shell ended",
+                                       "update started", "update ended",       "shell started"};
   EXPECT_EQ(expected, Log());
 }
 

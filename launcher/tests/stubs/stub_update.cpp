@@ -39,8 +39,8 @@ extern "C" void __stdcall SolvikaStart() {
     wc.hInstance = module;
     wc.lpszClassName = L"TApplication";
     RegisterClassW(&wc);
-    HWND application = CreateWindowExW(0, L"TApplication", L"Solvika Update", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                       module, nullptr);
+    HWND application =
+        CreateWindowExW(0, L"TApplication", L"Solvika Update", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module, nullptr);
     stub::AppendLog("update started");
     DWORD start = GetTickCount();
     do {
