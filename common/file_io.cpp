@@ -101,10 +101,14 @@ bool WriteFileReplacing(const std::string& target1251, std::string_view bytes) {
   return WriteFileReplacing(target, temp, bytes);
 }
 
-std::string ProgramFolder() {
+std::wstring ExecutablePath() {
   std::vector<wchar_t> buf(kModulePathChars);
   DWORD n = GetModuleFileNameW(nullptr, buf.data(), kModulePathChars);
-  std::string path = Narrow(std::wstring_view(buf.data(), n < kModulePathChars ? n : 0));
+  return std::wstring(buf.data(), n < kModulePathChars ? n : 0);
+}
+
+std::string ProgramFolder() {
+  std::string path = Narrow(ExecutablePath());
   while (!path.empty() && path.back() != '\\') path.pop_back();
   return path;
 }

@@ -26,6 +26,9 @@ bool WriteFileReplacing(const std::wstring& target, const std::wstring& temp, st
 // the process and the thread ("<target>.<pid>-<tid>.tmp").
 bool WriteFileReplacing(const std::string& target1251, std::string_view bytes);
 
+// The full path of the running executable as the system gives it (UTF-16, so
+// that a path with letters outside Windows-1251 survives; empty on failure).
+std::wstring ExecutablePath();
 // The folder of the running executable with its trailing "\" (empty if the
 // path has no "\").
 std::string ProgramFolder();
