@@ -11,6 +11,7 @@
 #include "guard.h"
 #include "main_form_ids.h"
 #include "main_window.h"
+#include "menu_images.h"
 #include "message_box.h"
 #include "plugin_questions.h"
 #include "plugin_registration.h"
@@ -38,8 +39,8 @@ constexpr char kBackupLibrary[] = "SolvikaDump.dll";
 constexpr char kAccessLibrary[] = "TovrinPF.dll";
 constexpr int kPluginsMenuLeft = 15;    // the plugins popup, from the window's left
 constexpr int kPluginsMenuBottom = 30;  // and from its bottom
-constexpr int kFallbackPluginImage = 15;
-constexpr int kGroupImage = 16;
+constexpr int kFallbackPluginImage = kImageContents;
+constexpr int kGroupImage = kImageGroup;
 constexpr int kMaxPluginsClosedAtOnce = 1000;
 constexpr COLORREF kOutdatedMenuColour = RGB(144, 144, 16);
 constexpr COLORREF kNotInstalledMenuColour = RGB(255, 0, 0);
@@ -73,17 +74,6 @@ void ProcessPendingMessages() {
 
 std::string IniText(const char* section, const char* key, const char* def) {
   return sv::TakeOut([&](SvStr* out) { GetIniString(out, section, key, def); });
-}
-
-// The menu images: the fixed pictures, then the plugins' icons.
-HIMAGELIST CreateMenuImages() {
-  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, kMenuImageCount, 16);
-  sv::WindowDC screen(nullptr);
-  for (int i = 0; i < kMenuImageCount; ++i) {
-    sv::GdiObject<HBITMAP> blank(CreateCompatibleBitmap(screen.Get(), 16, 16));
-    ImageList_AddMasked(images, blank.Get(), RGB(0, 0, 0));
-  }
-  return images;
 }
 
 // Calls an export of the access library, which the shell loads by name: the
@@ -154,7 +144,7 @@ bool MainForm::Create(const std::string& caption) {
   if (auto registerModule = AccessEntry<void(SVAPI*)(const char*, const char*)>("PFRegisterModule"))
     registerModule("Plugins", "Tovrin.ini");
 
-  images_ = CreateMenuImages();
+  images_ = LoadMenuImages(ui::ThisModule());
   menuItems_.SetImages(images_);
   CreateChildren();
   menus_ = BuildMainMenu(menuItems_, sv::FileExists(sv::ProgramFolder() + kBackupLibrary));
@@ -163,6 +153,7 @@ bool MainForm::Create(const std::string& caption) {
   trayMenu_ = BuildTrayMenu(menuItems_);
   accelerators_ = BuildAccelerators();
   LoadPlugins();
+  ApplySkin();
 
   tray_.Add(window, kTrayMessage, smallIcon_.Get(), kTrayTip);
   application_.SetRestoreHandler([this] { Restore(); });
@@ -210,6 +201,7 @@ void MainForm::Layout() {
 
 void MainForm::LoadPlugins() {
   DebugWrite("SVMain > LoadPlugins > Strart");
+  skinEngine_.SuspendMenu();
   DebugWrite("SVMain > LoadPlugins > RegisterPlugins");
   RegisterPlugins(sv::ProgramFolder());
   DebugWrite("SVMain > LoadPlugins > MakePluginsArray");
@@ -231,6 +223,7 @@ void MainForm::LoadPlugins() {
   MakePluginsMenu();
   DebugWrite("SVMain > LoadPlugins > MakeStyleSkinsMenu");
   MakeSkinsMenu();
+  skinEngine_.ResumeMenu();
   DrawMenuBar(Handle());
   RefreshPluginList();
   DebugWrite("SVMain > LoadPlugins > Done");
@@ -326,7 +319,19 @@ void MainForm::ChooseSkin(size_t index) {
   skin_ = skins_[index];
   for (size_t i = 0; i < skins_.size(); ++i)
     CheckMenuItem(menus_.skins, kFirstSkinMenuId + static_cast<UINT>(i), i == index ? MF_CHECKED : MF_UNCHECKED);
+  ApplySkin();
   SetIniString(kSettingsSection, "Skin", skin_.c_str());
+}
+
+void MainForm::ApplySkin() {
+  std::string path = sv::ProgramFolder() + kSkinsFolder + skin_ + kSkinExtension;
+  if (!sv::FileExists(path) || !skinEngine_.Load(path)) return;
+  if (!skinEngine_.Active()) skinEngine_.SetActive(true);
+  skinEngine_.Restyle(Handle());
+}
+
+void MainForm::Restyle() {
+  if (skinEngine_.Active()) skinEngine_.Restyle(Handle());
 }
 
 void MainForm::SetPluginListStyle(bool list) { pluginList_.SetListStyle(list); }
@@ -434,6 +439,7 @@ void MainForm::ShowPluginsPopup() {
   RECT r;
   GetWindowRect(Handle(), &r);
   SetForegroundWindow(Handle());
+  skinEngine_.StyleMenu(pluginsPopup_.Get());
   TrackPopupMenu(pluginsPopup_.Get(), TPM_LEFTALIGN | TPM_BOTTOMALIGN, r.left + kPluginsMenuLeft,
                  r.bottom - kPluginsMenuBottom, 0, Handle(), nullptr);
   PostMessageW(Handle(), WM_NULL, 0, 0);
@@ -481,6 +487,7 @@ bool MainForm::OnShellCommand(WPARAM command, LPARAM argument) {
       return true;
     case SVSHELL_PLUGIN_ACTIVATED:
       host_.UpdateActivePlugin();
+      Restyle();
       PostMessageW(Handle(), WM_SHELL_COMMAND, SVSHELL_SHOW_BANNER, 0);
       return true;
     case SVSHELL_RESTORE:
@@ -587,6 +594,7 @@ void MainForm::ShowTrayMenu() {
   // The menu closes when the user clicks elsewhere only if this window is in
   // front while it tracks.
   SetForegroundWindow(Handle());
+  skinEngine_.StyleMenu(popup);
   TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
   PostMessageW(Handle(), WM_NULL, 0, 0);
 }

@@ -13,6 +13,7 @@
 #include "plugin_array.h"
 #include "plugin_host.h"
 #include "plugin_list_panel.h"
+#include "skin_engine.h"
 #include "tools_binding.h"
 #include "tray_icon.h"
 #include "window.h"
@@ -26,7 +27,6 @@ constexpr int kMainFormMinHeight = 500;
 constexpr int kBottomPanelHeight = 27;
 constexpr int kSearchPanelWidth = 224;  // right part of the bottom panel
 constexpr int kRightPanelWidth = 116;   // the banner's place
-constexpr int kMenuImageCount = 20;     // fixed menu images; plugin icons follow
 constexpr unsigned kDelayedStartMs = 250;
 
 // "Программа Solvika", with " №" and the client number when there is one
@@ -61,6 +61,9 @@ class MainForm : public ui::Window {
   // knows when the program has ended.
   void Exit();
 
+  // Styles the window and everything in it again with the skin, if one is on
+  // (plugin windows opened since get it too).
+  void Restyle();
   // Places the parts again (after the plugin tab bar was made).
   void Relayout() { Layout(); }
 
@@ -87,6 +90,7 @@ class MainForm : public ui::Window {
   void AddPluginItems(HMENU menu, bool remember);
   void MakeSkinsMenu();
   void ChooseSkin(size_t index);
+  void ApplySkin();
   void OpenListedPlugin(int index);
   void OpenFromList(int index);
   void DownloadPlugin(const std::string& pluginId);
@@ -115,6 +119,7 @@ class MainForm : public ui::Window {
   bool showSearchPanel_ = true;
   PluginListPanel pluginList_{plugins_, [this](int index) { OpenFromList(index); }};
   ToolsBinding tools_;
+  skins::SkinEngine skinEngine_;
   sv::Icon icon_, smallIcon_;
   TrayIcon tray_;
   UINT taskbarCreated_ = 0;

@@ -1,5 +1,6 @@
 #include "main_menu.h"
 
+#include "menu_images.h"
 #include "shortcut.h"
 #include "wide.h"
 #include "sv_shell.h"
@@ -9,13 +10,6 @@ namespace shell {
 namespace {
 
 constexpr UINT kSeparator = 0;
-// Menu image indexes.
-enum Image {
-  kImageSettings = 0, kImageHomePage = 1, kImageLetter = 2, kImageExit = 3, kImageClosePlugin = 4,
-  kImageInfo = 5, kImageAccess = 6, kImageBackup = 7, kImageUpdates = 8, kImageHide = 9, kImageOpen = 10,
-  kImageMaximize = 11, kImageCascade = 12, kImageTile = 13, kImageSearch = 14, kImageContents = 15,
-  kImageSkins = 17, kImagePay = 18, kImageDownloads = 19,
-};
 // Window codes of the dialogs library and codes of the command dispatcher.
 constexpr LPARAM kWindowOptions = 1, kWindowAccess = 2, kWindowLetter = 100, kWindowPaySupport = 101,
                  kWindowAbout = 1000, kWindowWhereToGet = 1001, kWindowBackup = 1;
@@ -55,7 +49,7 @@ const std::vector<TopMenuSpec>& MainMenuSpec() {
         {kMenuExit, u8"Выход ", kImageExit, "Ctrl+Alt+F4"}}},
       {u8"Содержание    ", {}},
       {u8"Вид    ",
-       {{kMenuMaximizePlugin, u8"Развернуть плагины    ", kImageMaximize, "Ctrl+1"},
+       {{kMenuMaximizePlugin, u8"Развернуть плагины    ", kImageMaximise, "Ctrl+1"},
         {kMenuCascade, u8"Плагины каскадом", kImageCascade, "Ctrl+2"},
         {kMenuTile, u8"Плагины секциями", kImageTile, "Ctrl+3"},
         {kSeparator, nullptr, kNoImage, nullptr},  // the skins submenu goes before this

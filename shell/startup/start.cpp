@@ -84,6 +84,7 @@ struct DelayedStart {
     plugins.CreateTabBar(mainForm.BottomPanel());
     mainForm.Relayout();
     SetForegroundWindow(main);
+    mainForm.Restyle();
     std::string localState = sv::ProgramFolder() + "SolvikaLC.ini";
     if (GetCustomIniInt("main", "ContentViewAsList", localState.c_str(), 1) == 1) mainForm.SetPluginListStyle(true);
     DebugWrite("SVMain > LoadPlugins > LVRefresh");
