@@ -1,5 +1,6 @@
 #include "job_rows.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,11 +16,9 @@ constexpr int kSecondsPerHour = 3600;
 
 // A whole number, 0 when the text is not one (a manager line may be damaged).
 int64_t ToInteger(std::string_view text) {
-  if (text.empty()) return 0;
-  std::string s(text);
-  char* end = nullptr;
-  long long v = std::strtoll(s.c_str(), &end, 10);
-  return (end && *end == '\0') ? v : 0;
+  int64_t v = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
+  return (error == std::errc() && end == text.data() + text.size()) ? v : 0;
 }
 
 // A decimal number with a dot; false when the text is not one.

@@ -189,6 +189,11 @@ void MainForm::Layout() {
     SIZE size = {};
     GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
     int buttonWidth = size.cx + kButtonTextPadding;
+    // A narrow window puts the buttons that do not fit on a further row.
+    if (x > kMargin && x + buttonWidth > width - kMargin) {
+      x = kMargin;
+      y += kButtonHeight + kButtonGap;
+    }
     MoveWindow(button, x, y, buttonWidth, kButtonHeight, TRUE);
     x += buttonWidth + kButtonGap;
   }
@@ -213,8 +218,14 @@ void MainForm::RestartTimer() { timer_.Start(Handle(), kRefreshTimer, interval_)
 
 void MainForm::Refresh() {
   timer_.Stop();
-  FillRows(sv::TakeOut([](SvStr* out) { SVDNMImportJobsList(out); }), rows_);
-  list_.SetRowCount(static_cast<int>(rows_.size()));
+  // The rows follow from the list text alone: an unchanged list (the usual
+  // tick when nothing transfers) needs neither new rows nor a repaint.
+  std::string jobs = sv::TakeOut([](SvStr* out) { SVDNMImportJobsList(out); });
+  if (jobs != shownJobs_ || rows_.empty()) {
+    FillRows(jobs, rows_);
+    list_.SetRowCount(static_cast<int>(rows_.size()));
+    shownJobs_ = std::move(jobs);
+  }
 
   bool enabled = SVDNMGetParams(SVDNM_GET_ENABLED) != 0;
   runEnabled_ = !enabled;

@@ -61,6 +61,7 @@ class MainForm : public ui::Window {
   HWND application_;
   std::string pluginKey_;
   std::vector<JobRow> rows_;
+  std::string shownJobs_;  // the job list the rows were made from
   ui::VirtualList list_;
   ui::Timer timer_;
   UINT interval_ = 0;
