@@ -235,6 +235,29 @@ TEST_F(DownloadsWindow, MovesTheSelectedJobUpAndDownAndKeepsItSelected) {
   EXPECT_EQ(2, SelectedRow());
 }
 
+TEST_F(DownloadsWindow, AClickOnARowEnablesMovingAndAClickBesideTheRowsDisablesIt) {
+  auto click = [&](int x, int y) {
+    PostMessageW(list_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(list_, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    PumpUntil([] { return false; }, 300);
+  };
+  RECT row = {};
+  row.left = LVIR_BOUNDS;
+  ASSERT_TRUE(SendMessageW(list_, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row)));
+  click(row.left + 20, (row.top + row.bottom) / 2);  // done.zip
+  EXPECT_EQ(2, SelectedRow());
+  EXPECT_TRUE(IsWindowEnabled(Button(u8"Переместить вверх")));
+  EXPECT_TRUE(IsWindowEnabled(Button(u8"Переместить вниз")));
+  Press(u8"Переместить вверх");
+  EXPECT_EQ((std::vector<std::string>{"half.bin", "done.zip", "lost.bin"}), Titles());
+
+  click(row.left + 20, row.bottom + 3 * (row.bottom - row.top));  // below the last row
+  EXPECT_FALSE(IsWindowEnabled(Button(u8"Переместить вверх")));
+  EXPECT_FALSE(IsWindowEnabled(Button(u8"Переместить вниз")));
+  Press(u8"Переместить вверх");  // disabled: nothing moves
+  EXPECT_EQ((std::vector<std::string>{"half.bin", "done.zip", "lost.bin"}), Titles());
+}
+
 TEST_F(DownloadsWindow, DeletionsAskFirstAndOnlyYesDeletes) {
   std::string caption = uikit::Text(form_);
   Select(0);  // half.bin
