@@ -1,21 +1,24 @@
-# sv_add_library(<name> DEF <file.def> SOURCES <src...> [LIBS <libs...>])
+# sv_add_library(<name> DEF <file.def> SOURCES <src...> [LIBS <libs...>] [SUFFIX <.ext>])
 #
-# Builds <name>.dll into the program folder with the undecorated __stdcall
+# Builds <name>.dll (or <name><.ext>, a plugin's ".svx") into the program folder with the undecorated __stdcall
 # exports listed in the .def file. The .def names carry their stdcall
 # decoration (Name@bytes) so that a mismatched signature fails to link; the
 # DLL is linked with --kill-at and the import library is made by dlltool -k,
 # which maps the decorated names callers use onto the undecorated exports.
 function(sv_add_library name)
-  cmake_parse_arguments(A "" "DEF" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "DEF;SUFFIX" "SOURCES;LIBS" ${ARGN})
+  if(NOT A_SUFFIX)
+    set(A_SUFFIX ".dll")
+  endif()
   add_library(${name} SHARED ${A_SOURCES} ${A_DEF})
-  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
+  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name} SUFFIX ${A_SUFFIX})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/include)
   target_link_options(${name} PRIVATE -Wl,--kill-at)
   if(A_LIBS)
     target_link_libraries(${name} PRIVATE ${A_LIBS})
   endif()
   add_custom_command(TARGET ${name} POST_BUILD
-    COMMAND ${CMAKE_DLLTOOL} -k -d ${A_DEF} -D ${name}.dll -l $<TARGET_LINKER_FILE:${name}>
+    COMMAND ${CMAKE_DLLTOOL} -k -d ${A_DEF} -D ${name}${A_SUFFIX} -l $<TARGET_LINKER_FILE:${name}>
     COMMAND ${CMAKE_COMMAND} -E make_directory ${SV_TEST_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${name}> ${SV_TEST_DIR}
     VERBATIM)

@@ -1,6 +1,7 @@
 #include "window.h"
 
 #include "guard.h"
+#include "mdi.h"
 
 namespace ui {
 
@@ -8,7 +9,14 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARA
   return sv::Guard<LRESULT>(0, [&]() -> LRESULT {
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self && message == WM_NCCREATE) {
-      self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+      auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+      // An MDI child gets its creation data through the MDICREATESTRUCT.
+      if (create->dwExStyle & WS_EX_MDICHILD)
+        self = create->lpCreateParams
+                   ? reinterpret_cast<Window*>(static_cast<MDICREATESTRUCTW*>(create->lpCreateParams)->lParam)
+                   : nullptr;
+      else
+        self = static_cast<Window*>(create->lpCreateParams);
       if (self) {
         self->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
@@ -20,6 +28,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARA
       // The object outlives its window; it must not reach a dead handle.
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       self->window_ = nullptr;
+      self->OnFinalMessage();
     }
     return result;
   });
@@ -52,6 +61,11 @@ Window::~Window() {
 HWND Window::Create(DWORD ex_style, const wchar_t* window_class, const wchar_t* title, DWORD style, int x, int y,
                     int width, int height, HWND parent, HINSTANCE module) {
   return CreateWindowExW(ex_style, window_class, title, style, x, y, width, height, parent, nullptr, module, this);
+}
+
+HWND Window::CreateMdiChild(HWND mdiClient, const wchar_t* window_class, std::string_view title1251,
+                            HINSTANCE module, DWORD style) {
+  return ui::CreateMdiChild(mdiClient, window_class, title1251, module, style, reinterpret_cast<LPARAM>(this));
 }
 
 void Window::Destroy() {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 namespace ui {
 
 // Registers a window class of `module` whose procedure dispatches to
@@ -28,10 +30,18 @@ class Window {
   // this object attached to it from its first message on.
   HWND Create(DWORD ex_style, const wchar_t* window_class, const wchar_t* title, DWORD style, int x, int y,
               int width, int height, HWND parent, HINSTANCE module);
+  // Creates the window as an MDI child of `mdiClient` (WM_MDICREATE), with
+  // this object attached to it from its first message on.
+  HWND CreateMdiChild(HWND mdiClient, const wchar_t* window_class, std::string_view title1251, HINSTANCE module,
+                      DWORD style = 0);
   void Destroy();
 
   // A message; returns true when handled, with *result set.
   virtual bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) = 0;
+  // Called after the window's last message (WM_NCDESTROY), when nothing of
+  // the window procedure touches the object any more: a window that owns
+  // itself may delete itself here.
+  virtual void OnFinalMessage() {}
   // What unhandled messages get: DefWindowProcW, DefFrameProcW for a frame.
   virtual LRESULT DefaultProcedure(UINT message, WPARAM wparam, LPARAM lparam) {
     return DefWindowProcW(window_, message, wparam, lparam);

@@ -152,6 +152,42 @@ TEST(UiMdi, PluginWindowsOpenOnTheMainWindowsClient) {
   EXPECT_EQ(nullptr, ui::CreateMdiChild(nullptr, L"SvUiTestPlugin", "x", ui::ThisModule()));
 }
 
+// An MDI child window object that owns itself, as a plugin window does.
+class SelfOwnedChild : public ui::Window {
+ public:
+  explicit SelfOwnedChild(bool* deleted) : deleted_(deleted) {}
+  HWND Open(HWND client) {
+    ui::RegisterWindowClass(ui::ThisModule(), L"SvUiTestOwnChild");
+    return CreateMdiChild(client, L"SvUiTestOwnChild", "own", ui::ThisModule());
+  }
+  bool sawCreate = false;
+
+ private:
+  ~SelfOwnedChild() override { *deleted_ = true; }
+  bool OnMessage(UINT m, WPARAM, LPARAM, LRESULT*) override {
+    if (m == WM_CREATE) sawCreate = true;
+    return false;
+  }
+  LRESULT DefaultProcedure(UINT m, WPARAM w, LPARAM l) override { return DefMDIChildProcW(Handle(), m, w, l); }
+  void OnFinalMessage() override { delete this; }
+  bool* deleted_;
+};
+
+TEST(UiMdi, AWindowObjectBecomesAnMdiChildAndMayDeleteItselfAtTheEnd) {
+  Frame frame;
+  ASSERT_NE(nullptr, frame.Make());
+  bool deleted = false;
+  auto* child = new SelfOwnedChild(&deleted);
+  HWND window = child->Open(frame.client);
+  ASSERT_NE(nullptr, window);
+  EXPECT_TRUE(child->sawCreate);  // attached from its first messages on
+  EXPECT_EQ(window, child->Handle());
+  EXPECT_EQ(frame.client, GetParent(window));
+  SendMessageW(frame.client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(window), 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_TRUE(deleted);
+}
+
 TEST(UiApplication, ARestoreFromOutsideHidesTheObjectAgainAndCallsTheHandler) {
   ui::ApplicationObject application;
   ASSERT_TRUE(application.Create("Solvika"));
