@@ -1,7 +1,7 @@
 #include "window.h"
 
 #include "guard.h"
-#include "mdi.h"
+#include "main_window.h"
 
 namespace ui {
 

@@ -6,7 +6,7 @@
 
 #include "guard.h"
 #include "main_form.h"
-#include "mdi.h"
+#include "main_window.h"
 #include "svstring.h"
 #include "sv_abi.h"
 

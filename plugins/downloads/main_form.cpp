@@ -9,7 +9,7 @@
 #include "commands.h"
 #include "fonts.h"
 #include "main_form_ids.h"
-#include "mdi.h"
+#include "main_window.h"
 #include "message_box.h"
 #include "pictures.h"
 #include "svstring.h"
