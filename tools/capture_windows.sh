@@ -46,6 +46,8 @@ capture_program() {
   folder="$(mktemp -d /tmp/solvika-capture.XXXXXX)"
   find "$BUILD_DIR/program" -maxdepth 1 -type f \( -name '*.exe' -o -name '*.dll' -o -name '*.svx' \) \
     -exec cp -f {} "$folder/" \;
+  mkdir -p "$folder/SVData/SVSkins"
+  cp -f "$BUILD_DIR"/program/SVData/SVSkins/*.skn "$folder/SVData/SVSkins/" 2>/dev/null || true
   bash tools/demo/install_demo_plugins.sh "$folder" "$BUILD_DIR"
   printf '[main]\r\nContentViewAsList=0\r\n' >"$folder/SolvikaLC.ini"
   [ -n "$skip" ] && rm -f "$folder/$skip"

@@ -33,6 +33,9 @@ mkdir -p "$PROGRAM_DIR"
 # The program's own files, fresh from the build; everything else stays.
 find "$BUILD_DIR/program" -maxdepth 1 -type f \( -name '*.exe' -o -name '*.dll' -o -name '*.svx' \) \
   -exec cp -f {} "$PROGRAM_DIR/" \;
+# The shipped skins come with the program files.
+mkdir -p "$PROGRAM_DIR/SVData/SVSkins"
+cp -f "$BUILD_DIR"/program/SVData/SVSkins/*.skn "$PROGRAM_DIR/SVData/SVSkins/" 2>/dev/null || true
 bash tools/demo/install_demo_plugins.sh "$PROGRAM_DIR" "$BUILD_DIR"
 
 SITE="$(mktemp -d /tmp/solvika-site.XXXXXX)"
