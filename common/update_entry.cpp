@@ -22,6 +22,13 @@ bool ReadNumber(std::string_view text, uint64_t limit, uint64_t* value) {
   return true;
 }
 
+// A name that would leave the program folder, or names nothing, is never
+// fetched: the server's list is outside input.
+bool SafeTargetName(const std::string& name) {
+  return !name.empty() && name.find("..") == std::string::npos && name[0] != '\\' && name[0] != '/' &&
+         name.find(':') == std::string::npos;
+}
+
 std::string LowerAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out)
@@ -68,7 +75,7 @@ bool AcceptUpdateEntry(std::string_view text, const UpdateEntryFacts& facts, Plu
       LowerAscii(e.name.size() >= kExtensionLength ? std::string_view(e.name).substr(e.name.size() - kExtensionLength)
                                                    : std::string_view(e.name));
   if (extension == ".uip") {
-    if (facts.PackageRecorded(e.name)) return false;
+    if (!SafeTargetName(e.name) || facts.PackageRecorded(e.name)) return false;
     if (download) *download = e.name;
     if (target) *target = e.name;
     return true;
@@ -84,10 +91,7 @@ bool AcceptUpdateEntry(std::string_view text, const UpdateEntryFacts& facts, Plu
     accept = plus == PlusEntries::kForced;
     if (!accept) return false;
   }
-  // A name that would leave the program folder or is empty is never fetched.
-  if (e.name.empty() || e.name.find("..") != std::string::npos || e.name[0] == '\\' || e.name[0] == '/' ||
-      e.name.find(':') != std::string::npos)
-    return false;
+  if (!SafeTargetName(e.name)) return false;
   if (!accept && !facts.TargetExists(e.name)) accept = true;
   if (!accept && e.size != 0) {
     uint64_t actual = 0;

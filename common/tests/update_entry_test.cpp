@@ -124,6 +124,7 @@ TEST(UpdateEntryFilter, NamesLeavingTheProgramFolderAreNeverFetched) {
   EXPECT_EQ("<rejected>", Accepted("+../../evil.dll", facts));
   EXPECT_EQ("<rejected>", Accepted("C:\\evil.dll", facts));
   EXPECT_EQ("<rejected>", Accepted("\\evil.dll", facts));
+  EXPECT_EQ("<rejected>", Accepted("..\\lib\\evil.uip", facts));
   EXPECT_EQ("<rejected>", Accepted("#5@3", facts));
   EXPECT_EQ("<rejected>", Accepted(".zip", facts));
   EXPECT_EQ("skins\\a.dll.zip", Accepted("skins\\a.dll", facts));
