@@ -1,0 +1,134 @@
+// The wizard as the user sees it, run in a process of its own against the
+// local server: nothing to do, a small update, and a server that is down.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "net_test_support.h"
+#include "process_kit.h"
+#include "test_support.h"
+#include "ui_kit.h"
+#include "wide.h"
+
+namespace {
+
+constexpr DWORD kStepWaitMs = 60000;
+constexpr DWORD kPollMs = 100;
+
+std::string TestFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::string folder = sv::Narrow(path);
+  return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+std::string Caption() { return sv::Ru(u8"Обновление программы Solvika"); }
+
+// Polls until `check` holds or `ms` passed.
+template <class Check>
+bool WaitFor(Check check, DWORD ms = kStepWaitMs) {
+  const DWORD start = GetTickCount();
+  while (!check()) {
+    if (GetTickCount() - start > ms) return false;
+    Sleep(kPollMs);
+  }
+  return true;
+}
+
+class UpdateWizard : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = TestFolder() + "update_wizard_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
+    CreateDirectoryW(sv::Wide(folder_).c_str(), nullptr);
+  }
+  void TearDown() override {
+    if (wizard_.Running()) uikit::CloseLeftovers(wizard_.Id(), nullptr);
+    wizard_.Kill();
+  }
+
+  // Starts the wizard against `host` and waits for its window.
+  HWND Start(const std::string& host) {
+    EXPECT_TRUE(wizard_.Start(TestFolder() + "update_runner.exe", "-tnnetdefaulthost:" + host, folder_));
+    return uikit::WaitTopWindow(L"TForm1", Caption().c_str(), wizard_.Id(), kStepWaitMs);
+  }
+
+  void CloseWith(HWND form, const std::string& button) {
+    ASSERT_TRUE(uikit::Press(form, button));
+    EXPECT_TRUE(uikit::WaitGone(form, kStepWaitMs));
+    EXPECT_TRUE(wizard_.WaitExit(kStepWaitMs)) << "the engine stops and the process ends";
+  }
+
+  std::string folder_;
+  uikit::RunningProcess wizard_;
+};
+
+TEST_F(UpdateWizard, NothingToUpdate) {
+  REQUIRE_SERVER();
+  nettest::PutServerFile("client/update.php.getfiles2.reply", "OK\r\nFILES\t\r\n");
+  HWND form = Start(nettest::ServerHost());
+  ASSERT_TRUE(form);
+  EXPECT_TRUE(uikit::FindChild(form, sv::Ru(u8"Подготовка к обновлению...")));
+  HWND start = uikit::FindChild(form, sv::Ru(u8"Старт >>"));
+  ASSERT_TRUE(start);
+  EXPECT_FALSE(IsWindowEnabled(start));
+
+  const auto box = uikit::WaitMessageBox(wizard_.Id(), kStepWaitMs);
+  ASSERT_TRUE(box.window);
+  EXPECT_EQ(sv::Ru(u8"Обновления не найдены!"), box.text);
+  EXPECT_EQ(Caption(), box.caption);
+  uikit::Answer(box, IDOK);
+  ASSERT_TRUE(WaitFor([&] { return uikit::FindChild(form, sv::Ru(u8"Финиш")) != nullptr; }));
+  EXPECT_FALSE(IsWindowEnabled(start));
+  CloseWith(form, sv::Ru(u8"Финиш"));
+}
+
+TEST_F(UpdateWizard, SmallUpdateIsDownloadedIntoTheProgramFolder) {
+  REQUIRE_SERVER();
+  const std::string notes = nettest::Pattern(3000, 7);
+  const std::string package = nettest::Pattern(1500, 8);
+  nettest::PutServerFile("client/update.php.getfiles2.reply",
+                         "OK\r\nFILES\tnotes.uiu/Kept.txt@4\r\nPACKAGES\tfresh.uip/old.uip\r\n");
+  nettest::PutServerFile("client/update.php.download.reply", "OK");
+  nettest::PutServerFile("client/plugins/notes.uiu", notes);
+  nettest::PutServerFile("client/plugins/lib/fresh.uip", package);
+  ASSERT_TRUE(WriteFileBytes(folder_ + "Kept.txt", "kept"));
+  ASSERT_TRUE(WriteFileBytes(folder_ + "SolvikaLC.ini", "[updates]\r\nold.uip=1\r\n"));
+
+  HWND form = Start(nettest::ServerHost());
+  ASSERT_TRUE(form);
+  HWND start = uikit::FindChild(form, sv::Ru(u8"Старт >>"));
+  ASSERT_TRUE(start);
+  ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(start) != FALSE; })) << "the size query ends";
+  EXPECT_TRUE(uikit::FindChild(form, sv::Ru(u8"Размер файлов обновления 4 Кбайт")));
+  EXPECT_TRUE(uikit::FindChild(form, sv::Ru(u8"Нажмите \"Старт\" для продолжения обновления")));
+
+  ASSERT_TRUE(uikit::Press(form, sv::Ru(u8"Старт >>")));
+  ASSERT_TRUE(WaitFor([&] { return uikit::FindChild(form, sv::Ru(u8"Обновление программы завершен") + "o"); }));
+  EXPECT_TRUE(uikit::FindChild(form, sv::Ru(u8"Финиш")));
+  EXPECT_FALSE(IsWindowVisible(uikit::FindChild(form, sv::Ru(u8"Размер файлов обновления 4 Кбайт"))));
+  EXPECT_EQ(notes, ReadFileBytes(folder_ + "notes.uiu"));
+  EXPECT_EQ(package, ReadFileBytes(folder_ + "lib\\fresh.uip"));
+  EXPECT_EQ("kept", ReadFileBytes(folder_ + "Kept.txt"));
+
+  // Only what was missing was asked for, and the finish was reported.
+  EXPECT_TRUE(nettest::RequestsFor("old.uip", "").empty());
+  EXPECT_TRUE(nettest::RequestsFor("Kept.txt", "").empty());
+  EXPECT_FALSE(nettest::RequestsFor("stat=", "").empty());
+  CloseWith(form, sv::Ru(u8"Финиш"));
+}
+
+TEST_F(UpdateWizard, NoNetworkMessageAndTheWizardStaysOpen) {
+  HWND form = Start(nettest::DeadHost());
+  ASSERT_TRUE(form);
+  const auto box = uikit::WaitMessageBox(wizard_.Id(), kStepWaitMs);
+  ASSERT_TRUE(box.window);
+  EXPECT_EQ(Caption(), box.caption);
+  EXPECT_NE(std::string::npos, box.text.find(sv::Ru(u8"Невозможно подключиться к серверу!")));
+  uikit::Answer(box, IDOK);
+  EXPECT_TRUE(IsWindow(form));
+  EXPECT_FALSE(IsWindowEnabled(uikit::FindChild(form, sv::Ru(u8"Старт >>"))));
+  CloseWith(form, sv::Ru(u8"Отменить"));
+}
+
+}  // namespace
