@@ -23,9 +23,14 @@ constexpr char kStartPrompt[] =
 int ProgressPercent(uint64_t received, uint64_t total) {
   if (total == 0) return 100;
   // received can exceed the announced total (a server that lied about a
-  // length); divide first where the product would overflow.
-  const uint64_t percent = received > UINT64_MAX / 100 ? received / total * 100 : received * 100 / total;
-  return percent > 100 ? 100 : int(percent);
+  // length).
+  if (received >= total) return 100;
+  // Scale both down where received * 100 would overflow; the ratio stays.
+  while (received > UINT64_MAX / 100) {
+    received >>= 1;
+    total >>= 1;
+  }
+  return int(received * 100 / total);
 }
 
 ProgressTexts MakeProgressTexts(uint64_t received, uint64_t total, uint32_t elapsedMs) {

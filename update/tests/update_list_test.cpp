@@ -173,7 +173,8 @@ TEST(ProgressTexts, PercentLimits) {
   EXPECT_EQ(100, update::ProgressPercent(500, 100));
   EXPECT_EQ(0, update::ProgressPercent(0, 100));
   EXPECT_EQ(99, update::ProgressPercent(99, 100));
-  EXPECT_EQ(50, update::ProgressPercent(UINT64_MAX / 2, UINT64_MAX));
+  EXPECT_EQ(49, update::ProgressPercent(UINT64_MAX / 2, UINT64_MAX));
+  EXPECT_EQ(50, update::ProgressPercent(1ull << 63, UINT64_MAX));
 }
 
 TEST(ProgressTexts, SizeTexts) {
