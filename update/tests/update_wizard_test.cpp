@@ -154,4 +154,52 @@ TEST_F(UpdateWizard, NoNetworkMessageAndTheWizardStaysOpen) {
   CloseWith(form, sv::Ru(u8"Отменить"));
 }
 
+TEST_F(UpdateWizard, MissingNetworkLibraryIsReportedAndItsCallsSkipped) {
+  DeleteFileW(sv::Wide(folder_ + "TovrinNet.dll").c_str());
+  ASSERT_TRUE(wizard_.Start(folder_ + "update_runner.exe", "", folder_));
+  // Every call that needs the library says so and is skipped; the window
+  // then opens and stays where it was.
+  int boxes = 0;
+  for (;;) {
+    const auto box = uikit::WaitMessageBox(wizard_.Id(), boxes == 0 ? kStepWaitMs : 3000);
+    if (!box.window) break;
+    // A box that went between being found and being read is looked for again.
+    if (box.text.empty() && !IsWindow(box.window)) continue;
+    EXPECT_EQ(sv::Ru(u8"Не найден модуль TovrinNet.dll"), box.text);
+    EXPECT_EQ("Solvika Update", box.caption);
+    uikit::Answer(box, IDOK);
+    EXPECT_TRUE(uikit::WaitGone(box.window));
+    ASSERT_LT(++boxes, 10);
+  }
+  EXPECT_GT(boxes, 0);
+  HWND form = uikit::WaitTopWindow(L"TForm1", Caption().c_str(), wizard_.Id(), kStepWaitMs);
+  ASSERT_TRUE(form);
+  EXPECT_TRUE(uikit::FindChild(form, sv::Ru(u8"Подготовка к обновлению...")));
+  CloseWith(form, sv::Ru(u8"Отменить"));
+}
+
+TEST_F(UpdateWizard, OldNetworkLibraryWithoutTheFunctionIsReported) {
+  ASSERT_TRUE(CopyFileW(sv::Wide(TestFolder() + "OldTovrinNet.dll").c_str(),
+                        sv::Wide(folder_ + "TovrinNet.dll").c_str(), FALSE));
+  ASSERT_TRUE(wizard_.Start(folder_ + "update_runner.exe", "", folder_));
+  const std::string quote = "\"";
+  const std::string expected = sv::Ru(u8"Не найдена точка входа в функцию ") + quote + "CreateHttpQuery" + quote +
+                               sv::Ru(u8" в модуле ") + quote + "TovrinNet.dll" + quote + "\r" +
+                               sv::Ru(u8"Возможно у Вас установленна старая версия программы ") + quote +
+                               "Solvika Update" + quote + "\r" + sv::Ru(u8"  которая не поддержывает эту функцию") +
+                               "\r" + sv::Ru(u8"Попробуйте обновить программу!");
+  uikit::MessageBoxSeen box;
+  while ((box = uikit::WaitMessageBox(wizard_.Id(), kStepWaitMs)).window && box.text.empty()) {}
+  ASSERT_TRUE(box.window);
+  // The box shows the text with its line breaks as separate lines.
+  std::string shown = box.text;
+  for (size_t at; (at = shown.find("\r\n")) != std::string::npos;) shown.erase(at + 1, 1);
+  EXPECT_EQ(expected, shown);
+  EXPECT_EQ("Solvika Update", box.caption);
+  uikit::CloseLeftovers(wizard_.Id(), L"#32770");
+  HWND form = uikit::WaitTopWindow(L"TForm1", Caption().c_str(), wizard_.Id(), kStepWaitMs);
+  ASSERT_TRUE(form);
+  CloseWith(form, sv::Ru(u8"Отменить"));
+}
+
 }  // namespace
