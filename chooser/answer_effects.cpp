@@ -27,10 +27,14 @@ uint32_t ApplyAnswer(int answer, const std::vector<JobArguments>& jobs, const Ma
   return last;
 }
 
+const TSVNetParams* AfterOrNone(const TSVNetParams* after) {
+  return after && after->Size == 0 ? nullptr : after;
+}
+
 JobArguments ArgumentsOf(const TSVDNFMultiJob& record) {
   JobArguments a;
   a.download = &record.Download;
-  a.after = record.After.Size == 0 ? nullptr : &record.After;
+  a.after = AfterOrNone(&record.After);
   a.title = record.Title;
   a.itype = record.IType;
   a.iparam = record.IParam;

@@ -40,6 +40,9 @@ constexpr int kAnswerWhenMultiDialogFails = SVDNF_CANCEL;
 // An answer outside 0..3 counts as cancel.
 uint32_t ApplyAnswer(int answer, const std::vector<JobArguments>& jobs, const ManagerCalls& calls);
 
+// An after-request record whose Size is 0 stands for "no after-request".
+const TSVNetParams* AfterOrNone(const TSVNetParams* after);
+
 // The arguments of one multi-job record; an After with Size 0 is "none".
 JobArguments ArgumentsOf(const TSVDNFMultiJob& record);
 

@@ -42,7 +42,7 @@ uint32_t CreateJob(const TSVNetParams* download, const TSVNetParams* after, cons
     return form.Ask(DialogOwner());
   });
   if (answer == kNotShown) answer = chooser::kAnswerWhenSingleDialogFails;
-  chooser::JobArguments job{download, after, title, itype, iparam};
+  chooser::JobArguments job{download, chooser::AfterOrNone(after), title, itype, iparam};
   return chooser::ApplyAnswer(answer, {job}, RealManager());
 }
 

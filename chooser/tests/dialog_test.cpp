@@ -4,6 +4,7 @@
 // shell's main window.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <atomic>
 #include <string>
@@ -13,6 +14,7 @@
 #include "SolvikaDNM.h"
 #include "sv_shell.h"
 #include "svstring.h"
+#include "test_support.h"
 #include "ui_kit.h"
 #include "wide.h"
 
@@ -71,7 +73,9 @@ struct Download {
     p.Host = sv::NewStr("127.0.0.1:1");  // nobody listens: the queue stays off anyway
     p.Path = sv::NewStr("/chooser/");
     p.Files = sv::NewStr(file);
-    p.LocalDir = sv::NewStr("C:\\chooser_test\\");
+    std::string target = TestProgramFolder() + "chooser_target\\";
+    CreateDirectoryW(sv::Wide(target).c_str(), nullptr);
+    p.LocalDir = sv::NewStr(target);
     p.Tag = sv::NewStr("test");
   }
   ~Download() { sv::Release(p.Host), sv::Release(p.Path), sv::Release(p.Files), sv::Release(p.LocalDir), sv::Release(p.Tag); }
@@ -117,7 +121,8 @@ class ChooserDialogs : public ::testing::Test {
 
 uint32_t AskSingle(const char* title) {
   Download d("one.bin");
-  return SVDNFCreateJob(&d.p, nullptr, title, 0, "chooser-single");
+  TSVNetParams noAfter{};  // Size 0: no after-request
+  return SVDNFCreateJob(&d.p, &noAfter, title, 0, "chooser-single");
 }
 
 TEST_F(ChooserDialogs, SingleQuestionShowsTheTitleInQuotes) {
@@ -220,7 +225,7 @@ TEST_F(ChooserDialogs, MultiListsEveryTitleTickedAndCreatesTheTickedOnes) {
                                HWND list = CheckList(d);
                                rows = uikit::ListViewRows(list);
                                for (int i = 0; i < 3; ++i)
-                                 EXPECT_NE(SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK) & 0x2000, 0);
+                                 EXPECT_EQ(SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(2)) << i;
                                Untick(list, 1);
                                uikit::Press(d, sv::Ru(u8"Добавить в загрузки"));
                              });

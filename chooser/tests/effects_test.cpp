@@ -100,3 +100,16 @@ TEST(ChooserEffects, QuestionQuotesTheTitle) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ChooserEffects, AfterArgumentWithSizeZeroIsNone) {
+  TSVNetParams empty{};
+  TSVNetParams real{};
+  real.Size = sizeof(TSVNetParams);
+  EXPECT_EQ(chooser::AfterOrNone(&empty), nullptr);
+  EXPECT_EQ(chooser::AfterOrNone(nullptr), nullptr);
+  EXPECT_EQ(chooser::AfterOrNone(&real), &real);
+}
+
+}  // namespace
