@@ -8,32 +8,7 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace ui {
 
-namespace {
-
-struct Search {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK MatchApplication(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid != search->process) return TRUE;
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, (int)(sizeof(name) / sizeof(name[0])));
-  if (lstrcmpW(name, kApplicationClass) != 0) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-}  // namespace
-
-HWND ApplicationWindow() {
-  Search search = {GetCurrentProcessId(), nullptr};
-  EnumWindows(MatchApplication, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND ApplicationWindow() { return FindOwnTopWindow(kApplicationClass); }
 
 std::string ApplicationTitle() {
   HWND app = ApplicationWindow();

@@ -8,28 +8,31 @@ namespace {
 
 struct Search {
   DWORD process;
+  const wchar_t* windowClass;
   HWND found;
 };
 
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM param) {
+BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<Search*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   if (pid != search->process) return TRUE;
   wchar_t name[64] = {};
   GetClassNameW(window, name, (int)(sizeof(name) / sizeof(name[0])));
-  if (lstrcmpW(name, kMainWindowClass) != 0) return TRUE;
+  if (lstrcmpW(name, search->windowClass) != 0) return TRUE;
   search->found = window;
   return FALSE;
 }
 
 }  // namespace
 
-HWND MainWindow() {
-  Search search = {GetCurrentProcessId(), nullptr};
-  EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+HWND FindOwnTopWindow(const wchar_t* windowClass) {
+  Search search = {GetCurrentProcessId(), windowClass, nullptr};
+  EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
+
+HWND MainWindow() { return FindOwnTopWindow(kMainWindowClass); }
 
 HWND MdiClientOf(HWND frame) { return frame ? FindWindowExW(frame, nullptr, kMdiClientClass, nullptr) : nullptr; }
 

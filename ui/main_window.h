@@ -13,6 +13,8 @@ namespace ui {
 constexpr wchar_t kMainWindowClass[] = L"TSolvikaMainForm";
 constexpr wchar_t kMdiClientClass[] = L"MDICLIENT";
 
+// The first top-level window of `windowClass` of this process, or null.
+HWND FindOwnTopWindow(const wchar_t* windowClass);
 // The main window of this process, or null.
 HWND MainWindow();
 // The MDI client child of `frame`, or null.

@@ -11,20 +11,7 @@
 
 namespace {
 
-constexpr DWORD kWaitMs = 10000;
-
-// Runs this thread's messages (the fade timer) until `condition` holds.
-template <class Condition>
-bool PumpUntil(Condition condition, DWORD ms = kWaitMs) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > ms) return false;
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    Sleep(10);
-  }
-  return true;
-}
+using uikit::PumpUntil;
 
 BYTE Alpha(HWND window) {
   BYTE alpha = 0;

@@ -71,4 +71,21 @@ std::vector<std::vector<std::string>> ListViewRows(HWND listView, int columns = 
 // ImageMagick's import; false when it could not be taken.
 bool CaptureScreen(const std::string& pngUnixPath);
 
+// Runs the calling thread's messages (its windows' timers and posted
+// messages) until `condition` holds or `ms` passed; false then.
+template <class Condition>
+bool PumpUntil(Condition condition, DWORD ms = kDefaultWaitMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (condition()) return true;
+    if (GetTickCount() - start > ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
 }  // namespace uikit

@@ -17,19 +17,8 @@
 
 namespace {
 
-constexpr DWORD kWaitMs = 5000;
 
-template <class Condition>
-bool PumpUntil(Condition condition, DWORD ms = kWaitMs) {
-  DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > ms) return false;
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    Sleep(5);
-  }
-  return true;
-}
+using uikit::PumpUntil;
 
 // A top-level window to put controls on; its notifications reach `onNotify`.
 class Host : public ui::Window {

@@ -47,20 +47,10 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
   return DefFrameProcW(window, client, message, wparam, lparam);
 }
 
-// Runs the calling thread's messages for `ms`, or until `done` holds.
+// The manager's refresh is slower than the kit's default wait allows for.
 template <class Done>
 bool PumpUntil(Done done, DWORD ms = kRefreshWaitMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start > ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
+  return uikit::PumpUntil(done, ms);
 }
 
 svdnm::JobRecord MakeJob(uint32_t code, uint32_t pos, uint8_t status, const char* title, uint32_t total,
