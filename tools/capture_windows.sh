@@ -56,7 +56,8 @@ capture_program() {
     rm -rf "$folder"
     return
   fi
-  (cd "$folder" && exec wine Solvika.exe -tnnetdefaulthost:127.0.0.1:1) >/dev/null 2>&1 &
+  # PROGRAM_ARGS: a mode of the launcher to start in (the update wizard's).
+  (cd "$folder" && exec wine Solvika.exe ${PROGRAM_ARGS:-} -tnnetdefaulthost:127.0.0.1:1) >/dev/null 2>&1 &
   pid=$!
   if wait_for_title "$wanted"; then
     sleep 1
@@ -83,6 +84,9 @@ capture_all() {
   capture_program main "$MAIN_WINDOW_TITLE" ""
   # The demo plugins are rows 1 and 2 of the list (row 0 is their group).
   capture_program main-two-plugins "$MAIN_WINDOW_TITLE" "" 3001 3002
+  # "Опции" -> "Мастер закачек": the downloads window.
+  capture_program downloads "$MAIN_WINDOW_TITLE" "" 2411
+  PROGRAM_ARGS=-update capture_program update-wizard "Обновление программы Solvika" ""
   capture_program plugins-missing "Solvika" TovrinPlugins.dll
   wineserver -k 2>/dev/null || true
 }
