@@ -22,11 +22,20 @@ bool ReadNumber(std::string_view text, uint64_t limit, uint64_t* value) {
   return true;
 }
 
-// A name that would leave the program folder, or names nothing, is never
-// fetched: the server's list is outside input.
-bool SafeTargetName(const std::string& name) {
-  return !name.empty() && name.find("..") == std::string::npos && name[0] != '\\' && name[0] != '/' &&
-         name.find(':') == std::string::npos;
+// A name that would leave the program folder (a drive, a root, a ".."
+// step), or names nothing, is never fetched: the server's list is outside
+// input. Dots inside a name ("a..b.dll") are harmless.
+bool SafeTargetName(std::string_view name) {
+  if (name.empty() || name.find(':') != std::string_view::npos) return false;
+  if (name[0] == '\\' || name[0] == '/') return false;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = name.size();
+    if (name.substr(start, end - start) == "..") return false;
+    start = end + 1;
+  }
+  return true;
 }
 
 std::string LowerAscii(std::string_view s) {

@@ -22,7 +22,8 @@ struct UpdateEntry {
 
 // Splits off "@size" (up to 20 characters after the first "@") and then
 // "#version" (up to 5 characters after the first "#"). A field that is not a
-// whole decimal number, or does not fit its type, reads as 0.
+// whole decimal number, or does not fit its type, reads as 0: a version
+// beyond 16 bits would otherwise wrap to a small one that any module meets.
 UpdateEntry ParseUpdateEntry(std::string_view entry);
 
 // Splits a "/"-separated list; empty pieces are dropped.

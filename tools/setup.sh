@@ -27,7 +27,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi
-  $SUDO apt-get update -q
+  $SUDO apt-get -o DPkg::Lock::Timeout=900 update -q
   # Packages must not start system services (nginx would take port 80): the
   # tests start their own servers on free ports.
   policy=/usr/sbin/policy-rc.d
@@ -37,7 +37,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     $SUDO chmod +x "$policy"
     own_policy=1
   fi
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" || status=$?
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}" || status=$?
   if [ "$own_policy" = 1 ]; then $SUDO rm -f "$policy"; fi
   [ "${status:-0}" = 0 ] || exit "$status"
 fi
@@ -66,9 +66,9 @@ if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     if [ ! -e "$src" ]; then
       printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
         $SUDO tee "$src" >/dev/null
-      $SUDO apt-get update -q
+      $SUDO apt-get -o DPkg::Lock::Timeout=900 update -q
     fi
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends -t bookworm-backports qemu-user
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends -t bookworm-backports qemu-user
   fi
   if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
     $SUDO mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc

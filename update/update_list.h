@@ -1,11 +1,13 @@
 // The update list: the server's "getfiles2" reply read into its FILES and
-// PACKAGES lists, and the filter that keeps the entries this machine lacks.
-// Plain code without windows.h: the file checks come through UpdateTargets.
+// PACKAGES lists, and the download list of what this machine lacks, decided
+// by the shared entry filter with "+" entries forced. Plain code without
+// windows.h: the file checks come through sv::UpdateEntryFacts.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "update_entry.h"
 
 namespace update {
 
@@ -18,32 +20,11 @@ struct UpdateLists {
 // "PACKAGES" gives its list in the second field; the last such line wins.
 UpdateLists ParseUpdateReply(std::string_view reply);
 
-// What the filter asks about the machine. Names are relative to the program
-// folder.
-class UpdateTargets {
- public:
-  virtual ~UpdateTargets() = default;
-  virtual bool Exists(const std::string& name) = 0;
-  // False when the size cannot be read.
-  virtual bool Size(const std::string& name, uint64_t* size) = 0;
-  virtual int32_t ModuleVersion(const std::string& name) = 0;
-  // True when SolvikaLC.ini records the package under "updates" with a value.
-  virtual bool PackageRecorded(const std::string& name) = 0;
-};
-
-// One list entry split into its parts: "[+]name[#version][@size]".
-struct ListEntry {
-  std::string name;       // as given, "+" included
-  uint64_t size = 0;      // 0: not given or not a number
-  uint16_t version = 0;   // 0: not given or not a number
-};
-ListEntry SplitEntry(std::string_view entry);
-
 // The remote name to fetch for one entry, or empty when it is not needed.
-std::string FilterEntry(std::string_view entry, UpdateTargets& targets);
+std::string FilterEntry(std::string_view entry, const sv::UpdateEntryFacts& facts);
 
 // The download list: accepted packages as "lib\" + name + "/", then accepted
 // files as name + "/".
-std::string BuildDownloadList(const UpdateLists& lists, UpdateTargets& targets);
+std::string BuildDownloadList(const UpdateLists& lists, const sv::UpdateEntryFacts& facts);
 
 }  // namespace update

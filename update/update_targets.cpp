@@ -11,17 +11,18 @@ constexpr char kLocalSettingsFile[] = "SolvikaLC.ini";
 constexpr char kAppliedPackagesSection[] = "updates";
 }  // namespace
 
-bool ProgramFolderTargets::Exists(const std::string& name) { return SVFileExists((folder_ + name).c_str()) != 0; }
+bool ProgramFolderTargets::TargetExists(const std::string& name) const { return SVFileExists((folder_ + name).c_str()) != 0; }
 
-bool ProgramFolderTargets::Size(const std::string& name, uint64_t* size) {
+bool ProgramFolderTargets::TargetSize(const std::string& name, uint64_t* size) const {
   return SVFileSize((folder_ + name).c_str(), size) != 0;
 }
 
-int32_t ProgramFolderTargets::ModuleVersion(const std::string& name) {
-  return GetDllModuleVersion((folder_ + name).c_str());
+uint32_t ProgramFolderTargets::TargetModuleVersion(const std::string& name) const {
+  const int32_t version = GetDllModuleVersion((folder_ + name).c_str());
+  return version > 0 ? uint32_t(version) : 0;
 }
 
-bool ProgramFolderTargets::PackageRecorded(const std::string& name) {
+bool ProgramFolderTargets::PackageRecorded(const std::string& name) const {
   const std::string file = folder_ + kLocalSettingsFile;
   const std::string value = sv::TakeOut(
       [&](SvStr* out) { GetCustomIniString(out, kAppliedPackagesSection, name.c_str(), file.c_str(), ""); });

@@ -4,18 +4,18 @@
 
 #include <string>
 
-#include "update_list.h"
+#include "update_entry.h"
 
 namespace update {
 
-class ProgramFolderTargets : public UpdateTargets {
+class ProgramFolderTargets : public sv::UpdateEntryFacts {
  public:
   // `folder` ends with a backslash.
   explicit ProgramFolderTargets(std::string folder) : folder_(std::move(folder)) {}
-  bool Exists(const std::string& name) override;
-  bool Size(const std::string& name, uint64_t* size) override;
-  int32_t ModuleVersion(const std::string& name) override;
-  bool PackageRecorded(const std::string& name) override;
+  bool PackageRecorded(const std::string& package) const override;
+  bool TargetExists(const std::string& target) const override;
+  bool TargetSize(const std::string& target, uint64_t* size) const override;
+  uint32_t TargetModuleVersion(const std::string& target) const override;
 
  private:
   std::string folder_;

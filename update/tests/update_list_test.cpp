@@ -13,7 +13,6 @@ namespace {
 using update::BuildDownloadList;
 using update::FilterEntry;
 using update::ParseUpdateReply;
-using update::SplitEntry;
 
 struct LocalFile {
   uint64_t size = 0;
@@ -21,28 +20,30 @@ struct LocalFile {
   bool sizeReadable = true;
 };
 
+sv::UpdateEntry SplitEntry(std::string_view entry) { return sv::ParseUpdateEntry(entry); }
+
 // A program folder held in memory.
-class FakeTargets : public update::UpdateTargets {
+class FakeTargets : public sv::UpdateEntryFacts {
  public:
   std::map<std::string, LocalFile> files;
   std::map<std::string, std::string> recordedPackages;
-  std::vector<std::string> asked;
+  mutable std::vector<std::string> asked;
 
-  bool Exists(const std::string& name) override {
+  bool TargetExists(const std::string& name) const override {
     asked.push_back(name);
     return files.count(name) != 0;
   }
-  bool Size(const std::string& name, uint64_t* size) override {
+  bool TargetSize(const std::string& name, uint64_t* size) const override {
     auto it = files.find(name);
     if (it == files.end() || !it->second.sizeReadable) return false;
     *size = it->second.size;
     return true;
   }
-  int32_t ModuleVersion(const std::string& name) override {
+  uint32_t TargetModuleVersion(const std::string& name) const override {
     auto it = files.find(name);
-    return it == files.end() ? 0 : it->second.version;
+    return it == files.end() ? 0 : uint32_t(it->second.version);
   }
-  bool PackageRecorded(const std::string& name) override {
+  bool PackageRecorded(const std::string& name) const override {
     auto it = recordedPackages.find(name);
     return it != recordedPackages.end() && !it->second.empty();
   }
@@ -75,9 +76,9 @@ TEST(ListEntry, SizeAfterAtAndVersionAfterHash) {
   e = SplitEntry("a.dll#1234567@123456789012345678901234");
   EXPECT_EQ(12345u, e.version);
   EXPECT_EQ(12345678901234567890ull, e.size);
-  // More than 64 bits of size is not a number, and 5 digits beyond 16 bits wrap.
+  // More than 64 bits of size, or 16 bits of version, is not a number.
   EXPECT_EQ(0u, SplitEntry("a@99999999999999999999").size);
-  EXPECT_EQ(uint16_t(99999), SplitEntry("a#99999").version);
+  EXPECT_EQ(0u, SplitEntry("a#99999").version);
   // "@" before "#": the "#" is part of the cut-off size text.
   e = SplitEntry("a.dll@10#3");
   EXPECT_EQ("a.dll", e.name);
