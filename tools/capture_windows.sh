@@ -44,11 +44,7 @@ capture_program() {
   shift 3
   # The rest: menu commands to give the running program before the picture.
   folder="$(mktemp -d /tmp/solvika-capture.XXXXXX)"
-  find "$BUILD_DIR/program" -maxdepth 1 -type f \( -name '*.exe' -o -name '*.dll' -o -name '*.svx' \) \
-    -exec cp -f {} "$folder/" \;
-  mkdir -p "$folder/SVData/SVSkins"
-  cp -f "$BUILD_DIR"/program/SVData/SVSkins/*.skn "$folder/SVData/SVSkins/" 2>/dev/null || true
-  bash tools/demo/install_demo_plugins.sh "$folder" "$BUILD_DIR"
+  python3 tools/demo/demo.py program --build "$BUILD_DIR" --into "$folder"
   printf '[main]\r\nContentViewAsList=0\r\n' >"$folder/SolvikaLC.ini"
   [ -n "$skip" ] && rm -f "$folder/$skip"
   if [ ! -f "$folder/Solvika.exe" ]; then

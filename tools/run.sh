@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds, and runs the program under Wine against the
-# local server with the demo content of tools/demo/site.
+# local server with the demo content that tools/demo/demo.py makes from the
+# build: the plugin catalogue, the update list and their files.
 #
 # The program folder ($SOLVIKA_DEMO_DIR, by default ~/.local/share/solvika-demo)
 # survives between runs: each run refreshes the program files from the build
@@ -30,16 +31,11 @@ MAIN_WINDOW_TITLE="Программа Solvika"
 MAIN_WINDOW_WAIT_S=120
 PROGRAM_DIR="${SOLVIKA_DEMO_DIR:-$HOME/.local/share/solvika-demo}"
 mkdir -p "$PROGRAM_DIR"
-# The program's own files, fresh from the build; everything else stays.
-find "$BUILD_DIR/program" -maxdepth 1 -type f \( -name '*.exe' -o -name '*.dll' -o -name '*.svx' \) \
-  -exec cp -f {} "$PROGRAM_DIR/" \;
-# The shipped skins come with the program files.
-mkdir -p "$PROGRAM_DIR/SVData/SVSkins"
-cp -f "$BUILD_DIR"/program/SVData/SVSkins/*.skn "$PROGRAM_DIR/SVData/SVSkins/" 2>/dev/null || true
-bash tools/demo/install_demo_plugins.sh "$PROGRAM_DIR" "$BUILD_DIR"
+# The program's own files and bundled plugins, fresh from the build; the
+# settings, downloads and plugins installed from the catalogue stay.
+python3 tools/demo/demo.py program --build "$BUILD_DIR" --into "$PROGRAM_DIR"
 
 SITE="$(mktemp -d /tmp/solvika-site.XXXXXX)"
-cp -r tools/demo/site/. "$SITE/"
 python3 tools/localserver/server.py --root "$SITE" --port-file "$SITE.port" >/dev/null 2>"$SITE.err" &
 SERVER_PID=$!
 PROGRAM_PID=""
@@ -57,6 +53,7 @@ for _ in $(seq 1 100); do
 done
 [ -s "$SITE.port" ] || { cat "$SITE.err" >&2; echo "run: the local server did not start" >&2; exit 1; }
 PORT="$(cat "$SITE.port")"
+python3 tools/demo/demo.py site --build "$BUILD_DIR" --out "$SITE" --port "$PORT"
 echo "run: local server on 127.0.0.1:$PORT, program folder $PROGRAM_DIR"
 
 # Wine's own services first, so that they do not hold this script's output.
@@ -85,3 +82,7 @@ if [ "${SOLVIKA_VIRTUAL_DISPLAY:-}" = 1 ]; then
   echo "run: the program keeps running on the virtual display; Ctrl+C ends it"
 fi
 wait "$PROGRAM_PID" || true
+# A restart after an update (the catalogue's "-closeprev") is a new process
+# that the old one started: the server stays until every program under this
+# Wine has ended.
+wineserver -w 2>/dev/null || true

@@ -227,6 +227,23 @@ std::vector<std::vector<std::string>> ListViewRows(HWND listView, int columns) {
   return rows;
 }
 
+bool SelectListViewRow(HWND listView, int row) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(listView, &pid);
+  sv::Handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid));
+  if (!process) return false;
+  void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
+  if (!remote) return false;
+  LVITEMW item = {};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SIZE_T moved = 0;
+  bool done = WriteProcessMemory(process.Get(), remote, &item, sizeof(item), &moved) &&
+              SendMessageW(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote)) != 0;
+  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+  return done;
+}
+
 bool CaptureScreen(const std::string& pngUnixPath) {
   // Wine's start.exe runs a Unix program by its Unix path; it does not wait
   // for one, so the picture is awaited as a file whose size has settled.

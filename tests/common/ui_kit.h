@@ -66,6 +66,9 @@ bool Answer(const MessageBoxSeen& box, int button_id);
 // The rows of a list view, also of another process: the texts of columns
 // 0 to columns-1 of every row.
 std::vector<std::vector<std::string>> ListViewRows(HWND listView, int columns = 1);
+// Selects and focuses one row, as a click on it does (the list tells its
+// owner through LVN_ITEMCHANGED); also in another process.
+bool SelectListViewRow(HWND listView, int row);
 
 // A picture of the whole display in a PNG file (a Unix path), taken by
 // ImageMagick's import; false when it could not be taken.

@@ -1,7 +1,13 @@
 // A test plugin as a real one is made: RunPlugin creates an MDI child of a
 // class of its own in the main window's MDI client; its window asks the shell
-// to close it and tells the shell when it is activated.
+// to close it and tells the shell when it is activated. Built with
+// SV_PLUGIN_REGISTERS_ITSELF, RegisterPlugin writes the plugin's own section
+// "*<file name without extension>" into Tovrin.ini, as installed plugins do.
 #include <windows.h>
+
+#ifdef SV_PLUGIN_REGISTERS_ITSELF
+#include "SolvikaUtils.h"
+#endif
 
 #include "main_window.h"
 #include "sv_shell.h"
@@ -29,7 +35,22 @@ LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
 
 extern "C" {
 
-void SVAPI RegisterPlugin() { testplugin::Log("RegisterPlugin"); }
+void SVAPI RegisterPlugin() {
+  testplugin::Log("RegisterPlugin");
+#ifdef SV_PLUGIN_REGISTERS_ITSELF
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(testplugin::ThisModule(), path, MAX_PATH);
+  std::string file = sv::Narrow(path);
+  file = file.substr(file.find_last_of('\\') + 1);
+  const std::string id = file.substr(0, file.find_last_of('.'));
+  const std::string section = "*" + id;
+  SetIniString(section.c_str(), "Library", file.c_str());
+  SetIniString(section.c_str(), "Version", "100");
+  // Name and group stay as the user or the server set them.
+  std::string name = sv::TakeOut([&](SvStr* out) { GetIniString(out, section.c_str(), "Name", id.c_str()); });
+  SetIniString(section.c_str(), "Name", name.c_str());
+#endif
+}
 
 HWND SVAPI RunPlugin(const char* key, HWND application) {
   testplugin::Log("RunPlugin " + std::string(sv::Text(key)) + (application ? " with application" : ""));
