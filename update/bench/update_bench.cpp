@@ -1,0 +1,80 @@
+// Timing program for tools/bench/update_bench.sh (not a test). Two ways of
+// fetching the same update content, each printing "MS <t>":
+//   update_bench engine <host:port> <local folder> <file list>
+//     the network engine's own download job: "client/plugins/" and the list,
+//     archives unpacked on arrival, as the wizard asks for them;
+//   update_bench wizard <host:port> <program folder>
+//     the update wizard (update_runner.exe in the program folder) driven as
+//     a person does: from pressing "Старт >>" to the "Финиш" button.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "SolvikaNet.h"
+#include "process_kit.h"
+#include "ui_kit.h"
+#include "wide.h"
+
+namespace {
+
+constexpr DWORD kWaitMs = 600000;
+constexpr DWORD kPollMs = 5;
+constexpr char kPath[] = "client/plugins/";
+
+double NowMs() {
+  LARGE_INTEGER f, t;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&t);
+  return t.QuadPart * 1000.0 / f.QuadPart;
+}
+
+int Engine(const char* host, const char* folder, const char* files) {
+  SolvikaNetStart(nullptr, 65535);
+  void* job = nullptr;
+  SVNetCreateEx(&job);
+  SVNetInit(&job, 0, "SolvikaUpdate 3");
+  SVNetSetHost(&job, host);
+  SVNetSetAutoExtr(&job, 1);
+  double start = NowMs();
+  SVNetRunDownload(&job, folder, kPath, files);
+  while (!SVNetIsDone(&job)) Sleep(kPollMs);
+  double ms = NowMs() - start;
+  std::printf("MS %.1f OK %d BYTES %lld\n", ms, (int)SVNetIsCorrect(&job), (long long)SVNetGetReadLengt(&job));
+  SVNetDestroy(&job);
+  SolvikaNetStop();
+  return 0;
+}
+
+int Wizard(const char* host, const std::string& folder) {
+  uikit::RunningProcess wizard;
+  if (!wizard.Start(folder + "update_runner.exe", std::string("-tnnetdefaulthost:") + host, folder)) return 3;
+  HWND form = uikit::WaitTopWindow(L"TForm1", nullptr, wizard.Id(), kWaitMs);
+  if (!form) return 4;
+  const std::string startCaption = sv::Ru(u8"Старт >>"), finish = sv::Ru(u8"Финиш");
+  HWND start = nullptr;
+  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+    start = uikit::FindChild(form, startCaption);
+    if (start && IsWindowEnabled(start)) break;
+    Sleep(kPollMs);
+  }
+  if (!start || !IsWindowEnabled(start)) return 5;
+  double begin = NowMs();
+  uikit::Press(form, startCaption);
+  HWND done = nullptr;
+  while (!(done = uikit::FindChild(form, finish)) && NowMs() - begin < kWaitMs) Sleep(kPollMs);
+  double ms = NowMs() - begin;
+  std::printf("MS %.1f OK %d\n", ms, done ? 1 : 0);
+  if (done) uikit::Press(form, finish);
+  wizard.WaitExit(kWaitMs);
+  return done ? 0 : 6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 5 && std::string(argv[1]) == "engine") return Engine(argv[2], argv[3], argv[4]);
+  if (argc == 4 && std::string(argv[1]) == "wizard") return Wizard(argv[2], argv[3]);
+  std::fprintf(stderr, "usage: update_bench engine <host> <folder> <files> | wizard <host> <folder>\n");
+  return 2;
+}
