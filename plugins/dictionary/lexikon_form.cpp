@@ -12,6 +12,7 @@
 #include "fonts.h"
 #include "guard.h"
 #include "lexikon_form_ids.h"
+#include "main_window.h"
 #include "message_box.h"
 #include "printing.h"
 #include "sv_shell.h"
@@ -28,9 +29,10 @@ constexpr int kTitleHeight = 24;
 constexpr int kButtonHeight = 25;
 constexpr int kButtonGap = 4;
 constexpr int kButtonTextPadding = 24;
-constexpr int kGroupHeight = 50;
-constexpr int kGroupEditTop = 20;
-constexpr int kGroupEditLeft = 7;
+constexpr int kGroupHeight = 44;       // the search panel: caption and field
+constexpr int kGroupCaptionTop = 2;
+constexpr int kGroupEditTop = 18;
+constexpr int kGroupEditLeft = 7;  // (15 - 7 on the right)
 constexpr int kEditHeight = 21;
 constexpr int kEditNarrower = 15;  // the search field is this much narrower than its panel
 constexpr int kSplitterWidth = 5;
@@ -94,7 +96,8 @@ void LexikonForm::OnCreate() {
                      normalFont_.Get());
   close_ = AddControl(0, L"BUTTON", LoadText(IDS_LEXIKON_CLOSE), WS_TABSTOP | BS_PUSHBUTTON, IDC_LEXIKON_CLOSE,
                       normalFont_.Get());
-  group_ = AddControl(0, L"BUTTON", LoadText(IDS_LEXIKON_GROUP), BS_GROUPBOX, IDC_LEXIKON_GROUP, normalFont_.Get());
+  group_ = AddControl(0, L"STATIC", LoadText(IDS_LEXIKON_GROUP), SS_LEFT | SS_NOPREFIX, IDC_LEXIKON_GROUP,
+                      normalFont_.Get());
   edit_ = AddControl(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, IDC_LEXIKON_EDIT, listFont_.Get());
   list_ = AddControl(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                      WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS, IDC_LEXIKON_LIST,
@@ -149,7 +152,9 @@ void LexikonForm::Layout() {
   if (leftWidth_ > maxLeft) leftWidth_ = maxLeft;
   if (leftWidth_ < kMinLeftWidth) leftWidth_ = kMinLeftWidth;
 
-  MoveWindow(group_, kMargin, top, leftWidth_, kGroupHeight, TRUE);
+  // The caption above the search field, which sits in the middle of its panel.
+  MoveWindow(group_, kMargin + kGroupEditLeft, top + kGroupCaptionTop, leftWidth_ - kEditNarrower,
+             kGroupEditTop - kGroupCaptionTop, TRUE);
   MoveWindow(edit_, kMargin + kGroupEditLeft, top + kGroupEditTop, leftWidth_ - kEditNarrower, kEditHeight, TRUE);
   int listTop = top + kGroupHeight + kMargin;
   int listHeight = bottom - listTop < 0 ? 0 : bottom - listTop;
@@ -159,7 +164,9 @@ void LexikonForm::Layout() {
   splitter_ = RECT{splitterLeft, top, splitterLeft + kSplitterWidth, top + areaHeight};
   int articleLeft = splitterLeft + kSplitterWidth;
   int articleWidth = width - kMargin - articleLeft;
-  MoveWindow(article_, articleLeft, top, articleWidth < 0 ? 0 : articleWidth, areaHeight, TRUE);
+  // The article starts level with the search field, below its caption line.
+  int articleHeight = areaHeight - kGroupEditTop < 0 ? 0 : areaHeight - kGroupEditTop;
+  MoveWindow(article_, articleLeft, top + kGroupEditTop, articleWidth < 0 ? 0 : articleWidth, articleHeight, TRUE);
 }
 
 bool LexikonForm::OverSplitter(int x, int y) const {
@@ -236,7 +243,7 @@ bool LexikonForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT*
         GetCursorPos(&at);
         ScreenToClient(Handle(), &at);
         if (OverSplitter(at.x, at.y) || dragging_) {
-          SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+          SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32644)));  // IDC_SIZEWE
           *result = TRUE;
           return true;
         }
@@ -247,6 +254,13 @@ bool LexikonForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT*
     case WM_LBUTTONUP:
       if (!OnSplitterMouse(message, lparam)) return false;
       *result = 0;
+      return true;
+    case WM_CTLCOLORSTATIC:
+      // The read-only article view reads like a page, not like a disabled field.
+      if (reinterpret_cast<HWND>(lparam) != article_) return false;
+      SetBkColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_WINDOW));
+      SetTextColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_WINDOWTEXT));
+      *result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
       return true;
     case WM_CAPTURECHANGED:
       dragging_ = false;
