@@ -25,6 +25,23 @@ bool FileSource::Read(uint64_t offset, size_t length, std::string* out) {
   return ReadFile(file_.Get(), &(*out)[0], static_cast<DWORD>(length), &read, &at) && read == length;
 }
 
+bool FileSource::LastWrite(FILETIME* written) const {
+  return file_ && GetFileTime(file_.Get(), nullptr, nullptr, written);
+}
+
+const lex::IndexTable* IndexCache::Get(FileSource& index) {
+  FILETIME written = {};
+  bool present = index.LastWrite(&written);
+  bool same = valid_ && present && index.Size() == size_ && CompareFileTime(&written, &written_) == 0;
+  if (!same) {
+    table_ = lex::ReadIndex(&index);
+    valid_ = present;
+    size_ = index.Size();
+    written_ = written;
+  }
+  return &table_;
+}
+
 std::string DictionaryPath(const char* fileName) { return sv::ProgramFolder() + fileName; }
 
 }  // namespace lexikon

@@ -307,7 +307,7 @@ void LexikonForm::Search() {
     // The files are open for this search only.
     FileSource index(DictionaryPath(lex::kIndexFile));
     FileSource words(DictionaryPath(lex::kWordFile));
-    lex::Dictionary dictionary(&index, &words);
+    lex::Dictionary dictionary(index_.Get(index), &words);
     found_ = dictionary.Search(word);
   }
   for (const lex::Found& entry : found_) ui::AddListItem(list_, entry.headword);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "file_source.h"
 #include "lex_reader.h"
 #include "win_handles.h"
 #include "window.h"
@@ -58,6 +59,7 @@ class LexikonForm : public ui::Window {
   std::string pluginKey_;
   std::string title_;
   std::vector<lex::Found> found_;  // the result list, one entry per list row
+  IndexCache index_;
   std::string shownText_;          // the article view's text
   int leftWidth_ = 0;              // the search panel's width, moved by the splitter
   bool dragging_ = false;

@@ -25,30 +25,41 @@ bool MemorySource::Read(uint64_t offset, size_t length, std::string* out) {
   return true;
 }
 
-Dictionary::Dictionary(ByteSource* index, ByteSource* words) : words_(words) {
-  wordCount_ = words ? words->Size() / kWordRecordSize : 0;
+IndexTable ReadIndex(ByteSource* index) {
+  IndexTable table;
   // A trailing part shorter than a record is not read.
   uint64_t count = index ? index->Size() / kIndexRecordSize : 0;
   std::string bytes;
-  if (count == 0 || !index->Read(0, count * kIndexRecordSize, &bytes)) return;
-  index_.resize(count);
+  if (count == 0 || !index->Read(0, count * kIndexRecordSize, &bytes)) return table;
+  table.records.resize(count);
   for (uint64_t i = 0; i < count; ++i) {
     std::string_view stored(bytes.data() + i * kIndexRecordSize, kIndexRecordSize);
     // Binary search needs the whole index in order.
-    if (!DecodeIndexRecord(stored, &index_[i]) || (i > 0 && index_[i].prefix < index_[i - 1].prefix)) {
-      index_.clear();
-      return;
+    if (!DecodeIndexRecord(stored, &table.records[i]) ||
+        (i > 0 && table.records[i].prefix < table.records[i - 1].prefix)) {
+      table.records.clear();
+      return table;
     }
   }
-  usable_ = true;
+  table.usable = true;
+  return table;
+}
+
+Dictionary::Dictionary(ByteSource* index, ByteSource* words) : ownIndex_(ReadIndex(index)), index_(&ownIndex_),
+                                                               words_(words) {
+  wordCount_ = words ? words->Size() / kWordRecordSize : 0;
+}
+
+Dictionary::Dictionary(const IndexTable* index, ByteSource* words) : index_(index), words_(words) {
+  wordCount_ = words ? words->Size() / kWordRecordSize : 0;
 }
 
 long Dictionary::Locate(const std::string& key) const {
-  size_t low = 0, high = index_.size();
+  size_t low = 0, high = records().size();
   long found = -1;
   while (low < high) {
     size_t middle = low + (high - low) / 2;
-    int order = CompareHead(index_[middle].prefix, key);
+    int order = CompareHead(records()[middle].prefix, key);
     if (order == 0) {
       found = static_cast<long>(middle);
       break;
@@ -61,7 +72,7 @@ long Dictionary::Locate(const std::string& key) const {
   }
   // Several groups begin with a key shorter than a prefix: start at the first.
   if (found > 0 && key.size() < kMaxPrefix) {
-    while (found > 0 && BeginsWith(index_[found - 1].prefix, key)) --found;
+    while (found > 0 && BeginsWith(records()[found - 1].prefix, key)) --found;
   }
   return found;
 }
@@ -73,10 +84,10 @@ uint32_t Dictionary::Count(std::string_view word) const {
   long start = Locate(key);
   if (start < 0) return 0;
   uint32_t count = 0;
-  for (size_t i = static_cast<size_t>(start); i < index_.size(); ++i) {
-    if (BeginsWith(index_[i].prefix, key)) {
-      count += index_[i].wordCount;
-    } else if (CompareHead(index_[i].prefix, key) > 0) {
+  for (size_t i = static_cast<size_t>(start); i < records().size(); ++i) {
+    if (BeginsWith(records()[i].prefix, key)) {
+      count += records()[i].wordCount;
+    } else if (CompareHead(records()[i].prefix, key) > 0) {
       break;
     }
   }
@@ -87,6 +98,7 @@ bool Dictionary::ReadGroup(const IndexRecord& group, std::vector<WordRecord>* wo
   words->clear();
   if (group.wordCount == 0) return true;
   if (!words_ || group.firstWord > wordCount_ || group.wordCount > wordCount_ - group.firstWord) return false;
+  if (group.wordCount > SIZE_MAX / kWordRecordSize) return false;  // more than memory holds
   std::string bytes;
   if (!words_->Read(uint64_t{group.firstWord} * kWordRecordSize, size_t{group.wordCount} * kWordRecordSize, &bytes))
     return false;
@@ -101,22 +113,39 @@ bool Dictionary::ReadGroup(const IndexRecord& group, std::vector<WordRecord>* wo
 
 std::vector<Found> Dictionary::Walk(std::string_view word, bool exact) {
   std::vector<Found> found;
-  if (word.empty() || !usable_) return found;
+  if (word.empty() || !Usable()) return found;
   std::string upper = UpperHeadword(word);
   std::string key = KeyOf(upper);
   long start = Locate(key);
   if (start < 0) return found;
-  std::vector<WordRecord> group;
-  for (size_t i = static_cast<size_t>(start); i < index_.size(); ++i) {
-    if (BeginsWith(index_[i].prefix, key)) {
-      if (!ReadGroup(index_[i], &group)) return {};
-      for (WordRecord& w : group) {
-        bool match = exact ? w.headword == upper : BeginsWith(w.headword, upper);
-        if (match) found.push_back(Found{std::move(w.headword), w.articleOffset, w.articleLength});
-      }
+  std::vector<IndexRecord> groups;
+  for (size_t i = static_cast<size_t>(start); i < records().size(); ++i) {
+    if (BeginsWith(records()[i].prefix, key)) {
+      groups.push_back(records()[i]);
       if (exact) break;
-    } else if (CompareHead(index_[i].prefix, key) > 0) {
+    } else if (CompareHead(records()[i].prefix, key) > 0) {
       break;
+    }
+  }
+  // Groups that lie one after another in the word file (as the builder
+  // writes them) are read in one go.
+  bool adjacent = !groups.empty();
+  uint64_t total = groups.empty() ? 0 : groups[0].wordCount;
+  for (size_t g = 1; adjacent && g < groups.size(); ++g) {
+    adjacent = uint64_t{groups[g].firstWord} == uint64_t{groups[g - 1].firstWord} + groups[g - 1].wordCount;
+    total += groups[g].wordCount;
+  }
+  if (adjacent && groups.size() > 1 && total <= UINT32_MAX) {
+    IndexRecord span = groups[0];
+    span.wordCount = static_cast<uint32_t>(total);
+    groups.assign(1, span);
+  }
+  std::vector<WordRecord> words;
+  for (const IndexRecord& group : groups) {
+    if (!ReadGroup(group, &words)) return {};
+    for (WordRecord& w : words) {
+      bool match = exact ? w.headword == upper : BeginsWith(w.headword, upper);
+      if (match) found.push_back(Found{std::move(w.headword), w.articleOffset, w.articleLength});
     }
   }
   return found;

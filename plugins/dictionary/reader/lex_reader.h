@@ -55,15 +55,27 @@ constexpr uint32_t kPrefixSearchLimit = 300;
 
 enum class SearchKind { kNone, kPrefix, kExact };
 
+// The index file decoded and checked once: a caller that keeps it while the
+// file stays the same saves the decoding at every search.
+struct IndexTable {
+  std::vector<IndexRecord> records;
+  bool usable = false;  // false: missing, or damaged (not decoded or not sorted)
+};
+IndexTable ReadIndex(ByteSource* index);
+
 class Dictionary {
  public:
   // The index and word files; each may be empty (missing).
   Dictionary(ByteSource* index, ByteSource* words);
+  // An index read before (it must outlive the dictionary) and the word file.
+  Dictionary(const IndexTable* index, ByteSource* words);
+  Dictionary(const Dictionary&) = delete;
+  Dictionary& operator=(const Dictionary&) = delete;
 
   // False when the index is missing or damaged (every search then finds
   // nothing).
-  bool Usable() const { return usable_; }
-  size_t IndexCount() const { return index_.size(); }
+  bool Usable() const { return index_->usable; }
+  size_t IndexCount() const { return index_->records.size(); }
 
   // The number of headwords under the first (up to) four letters of `word`
   // (1 for words of five letters or more, 0 for an empty word).
@@ -83,10 +95,11 @@ class Dictionary {
   bool ReadGroup(const IndexRecord& group, std::vector<WordRecord>* words);
   std::vector<Found> Walk(std::string_view word, bool exact);
 
+  IndexTable ownIndex_;
+  const IndexTable* index_;
+  const std::vector<IndexRecord>& records() const { return index_->records; }
   ByteSource* words_;
-  std::vector<IndexRecord> index_;
   uint64_t wordCount_ = 0;
-  bool usable_ = false;
 };
 
 // The article of a found headword, unscrambled; empty when the article file
