@@ -15,6 +15,7 @@ PACKAGES=(
   clang libclang-rt-14-dev zlib1g-dev  # native fuzz targets (libFuzzer, sanitizers)
   imagemagick  # screenshots of the windows on the virtual display (import)
   x11-utils  # xwininfo: the demo waits for the main window to be on screen
+  mueller7-dict  # source of the dictionary plugin's demo dictionary (GPL 2 or later)
 )
 
 missing=()
