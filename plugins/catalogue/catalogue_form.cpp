@@ -340,8 +340,9 @@ void CatalogueForm::ShowSelection(int row) {
   EnableWindow(action_, actionEnabled_);
 }
 
+// Row -1: a click beside the rows, which leaves the selection as it was.
 void CatalogueForm::OpenMenuAtRow(int row, POINT at) {
-  ShowSelection(row);
+  if (row >= 0) ShowSelection(row);
   sv::UniqueResource<sv::MenuTraits> menu(LoadMenuW(ui::ThisModule(), MAKEINTRESOURCEW(IDR_CATALOGUE_MENU)));
   if (!menu) return;
   HMENU popup = GetSubMenu(menu.Get(), 0);
@@ -485,12 +486,11 @@ bool CatalogueForm::OnNotify(const NMHDR* header, LRESULT* result) {
       LVHITTESTINFO hit = {};
       hit.pt = click->ptAction;
       const int row = static_cast<int>(SendMessageW(list_.Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-      if (row >= 0) {
-        SelectRow(row);
-        POINT at = click->ptAction;
-        ClientToScreen(list_.Handle(), &at);
-        OpenMenuAtRow(row, at);
-      }
+      // Beside the rows the menu still offers the refresh.
+      if (row >= 0) SelectRow(row);
+      POINT at = click->ptAction;
+      ClientToScreen(list_.Handle(), &at);
+      OpenMenuAtRow(row, at);
       *result = 1;  // no WM_CONTEXTMENU besides
       return true;
     }

@@ -237,6 +237,7 @@ TEST_F(Catalogue, ShowsEachPluginsStatusUnderItsDirectory) {
   EXPECT_EQ(-1, SelectedRow());
 
   Select(4);
+  SetFocus(list_);
   Pump(300);
   CreateDirectoryW(sv::Wide(WindowsPath(PK_SCREENSHOT).substr(0, WindowsPath(PK_SCREENSHOT).rfind('\\'))).c_str(),
                    nullptr);
