@@ -23,6 +23,7 @@ using sv::catalogue::Kind;
 using sv::catalogue::LookOf;
 
 constexpr UINT_PTR kJobTimer = 1;
+constexpr UINT kOpenMenuMessage = WM_APP + 1;  // the row's menu, asked for from the keyboard
 constexpr int kColumnCount = 4;
 constexpr int kCaptionLength = 256;
 
@@ -431,6 +432,10 @@ bool CatalogueForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESUL
       OnCommand(LOWORD(wparam));
       *result = 0;
       return true;
+    case kOpenMenuMessage:
+      OpenMenuFromKeyboard();
+      *result = 0;
+      return true;
     case WM_CONTEXTMENU:
       // The keyboard's menu key (the mouse's right button is NM_RCLICK).
       if (reinterpret_cast<HWND>(wparam) != list_.Handle() || lparam != -1) return false;
@@ -500,7 +505,9 @@ bool CatalogueForm::OnNotify(const NMHDR* header, LRESULT* result) {
       return true;
     case LVN_KEYDOWN: {
       const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey;
-      if (key == VK_RETURN || key == VK_SPACE) OpenMenuFromKeyboard();
+      // The key's WM_CHAR is already queued and would close a menu opened
+      // now: the menu opens once that has passed.
+      if (key == VK_RETURN || key == VK_SPACE) PostMessageW(Handle(), kOpenMenuMessage, 0, 0);
       *result = 0;
       return true;
     }

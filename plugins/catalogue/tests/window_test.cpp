@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <future>
 #include <string>
 #include <utility>
@@ -178,6 +179,44 @@ class Catalogue : public ::testing::Test {
   }
   void Pump(DWORD ms) { uikit::PumpUntil([] { return false; }, ms); }
 
+  // The context menu `open` brings up, read and closed from another thread:
+  // its items (caption, enabled) and its top left corner on the screen.
+  struct MenuSeen {
+    std::vector<std::pair<std::string, bool>> items;
+    POINT at = {-1, -1};
+  };
+  MenuSeen OpenMenu(std::function<void()> open) {
+    auto seen = std::async(std::launch::async, [] {
+      MenuSeen menu;
+      for (DWORD waited = 0; waited < kLoadWaitMs; waited += 50, Sleep(50)) {
+        HWND popup = uikit::FindTopWindow(L"#32768", nullptr, GetCurrentProcessId());
+        if (!popup || !IsWindowVisible(popup)) continue;
+        HMENU items = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+        for (int k = 0; k < GetMenuItemCount(items); ++k) {
+          wchar_t text[128] = {};
+          if (GetMenuStringW(items, k, text, 128, MF_BYPOSITION) <= 0) continue;  // the separator
+          menu.items.emplace_back(sv::Narrow(text), !(GetMenuState(items, k, MF_BYPOSITION) & MF_GRAYED));
+        }
+        RECT r = {};
+        GetWindowRect(popup, &r);
+        menu.at = {r.left, r.top};
+        PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        return menu;
+      }
+      return menu;
+    });
+    open();
+    uikit::PumpUntil([&] { return seen.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                     kLoadWaitMs);
+    return seen.get();
+  }
+  RECT RowRect(int row) {
+    RECT r = {};
+    r.left = LVIR_BOUNDS;
+    SendMessageW(list_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+    return r;
+  }
+
   // Answers the next message box of this process from another thread while
   // this one runs the window's messages; what the box showed.
   uikit::MessageBoxSeen AnswerBox(int button, std::function<void()> open) {
@@ -314,6 +353,30 @@ TEST_F(Catalogue, AFailedLoadSaysSoAndKeepsTheList) {
   EXPECT_EQ(7u, Rows().size());
   EXPECT_TRUE(IsWindowEnabled(list_));
   PutReadlist();
+}
+
+TEST_F(Catalogue, TheContextMenuOffersTheActionOfTheRowAndTheRefresh) {
+  using Items = std::vector<std::pair<std::string, bool>>;
+  Select(3);  // Альфа: an update
+  MenuSeen menu = OpenMenu([&] { uikit::PressKey(list_, VK_RETURN); });
+  EXPECT_EQ((Items{{sv::Ru(u8"Обновить"), true}, {sv::Ru(u8"Обновить список"), true}}), menu.items);
+  RECT row = RowRect(3);
+  POINT expected = {row.left + 40, row.top + 7};
+  ClientToScreen(list_, &expected);
+  EXPECT_EQ(expected.x, menu.at.x);
+  EXPECT_EQ(expected.y, menu.at.y);
+
+  // A right click selects the row under the mouse first: Гамма is installed.
+  row = RowRect(5);
+  const LPARAM at = MAKELPARAM(row.left + 30, (row.top + row.bottom) / 2);
+  menu = OpenMenu([&] {
+    PostMessageW(list_, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageW(list_, WM_RBUTTONUP, 0, at);
+  });
+  EXPECT_EQ(5, SelectedRow());
+  ASSERT_EQ(2u, menu.items.size());
+  EXPECT_FALSE(menu.items[0].second);
+  EXPECT_TRUE(menu.items[1].second);
 }
 
 TEST_F(Catalogue, ClosingAndActivationAreLeftToTheShell) {
