@@ -437,9 +437,9 @@ bool CatalogueForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESUL
       *result = 0;
       return true;
     case WM_CONTEXTMENU:
-      // The keyboard's menu key (the mouse's right button is NM_RCLICK).
-      if (reinterpret_cast<HWND>(wparam) != list_.Handle() || lparam != -1) return false;
-      OpenMenuFromKeyboard();
+      // The list's menus come from NM_RCLICK and LVN_KEYDOWN; this one
+      // would be a second menu.
+      if (reinterpret_cast<HWND>(wparam) != list_.Handle()) return false;
       *result = 0;
       return true;
     case WM_NOTIFY:
@@ -505,9 +505,12 @@ bool CatalogueForm::OnNotify(const NMHDR* header, LRESULT* result) {
       return true;
     case LVN_KEYDOWN: {
       const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey;
-      // The key's WM_CHAR is already queued and would close a menu opened
-      // now: the menu opens once that has passed.
-      if (key == VK_RETURN || key == VK_SPACE) PostMessageW(Handle(), kOpenMenuMessage, 0, 0);
+      // The menu key and Shift+F10 come here too: the list does not pass
+      // them on as WM_CONTEXTMENU everywhere. Enter's and Space's WM_CHAR is
+      // already queued and would close a menu opened now: the menu opens
+      // once that has passed.
+      const bool menuKey = key == VK_APPS || (key == VK_F10 && GetKeyState(VK_SHIFT) < 0);
+      if (key == VK_RETURN || key == VK_SPACE || menuKey) PostMessageW(Handle(), kOpenMenuMessage, 0, 0);
       *result = 0;
       return true;
     }

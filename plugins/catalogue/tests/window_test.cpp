@@ -366,6 +366,11 @@ TEST_F(Catalogue, TheContextMenuOffersTheActionOfTheRowAndTheRefresh) {
   EXPECT_EQ(expected.x, menu.at.x);
   EXPECT_EQ(expected.y, menu.at.y);
 
+  // The keyboard's menu key opens the same menu at the same place.
+  menu = OpenMenu([&] { uikit::PressKey(list_, VK_APPS); });
+  EXPECT_EQ(2u, menu.items.size());
+  EXPECT_EQ(expected.x, menu.at.x);
+
   // A right click selects the row under the mouse first: Гамма is installed.
   row = RowRect(5);
   const LPARAM at = MAKELPARAM(row.left + 30, (row.top + row.bottom) / 2);
