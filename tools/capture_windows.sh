@@ -82,6 +82,9 @@ capture_all() {
   capture_program main-two-plugins "$MAIN_WINDOW_TITLE" "" 3001 3002
   # "Опции" -> "Мастер закачек": the downloads window.
   capture_program downloads "$MAIN_WINDOW_TITLE" "" 2411
+  # "Проверить обновления": the plugin catalogue (no server here, so its
+  # message about the connection stands in front).
+  capture_program catalogue-shell "$MAIN_WINDOW_TITLE" "" 2410
   PROGRAM_ARGS=-update capture_program update-wizard "Обновление программы Solvika" ""
   capture_program plugins-missing "Solvika" TovrinPlugins.dll
   wineserver -k 2>/dev/null || true

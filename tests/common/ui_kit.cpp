@@ -200,6 +200,27 @@ std::vector<std::vector<std::string>> ListViewRows(HWND listView, int columns) {
   std::vector<std::vector<std::string>> rows;
   DWORD pid = 0;
   GetWindowThreadProcessId(listView, &pid);
+  if (pid == GetCurrentProcessId()) {
+    // A list of this process is read in place: a test run as a child may not
+    // be allowed to write its own memory through a process handle.
+    int count = (int)SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0);
+    for (int row = 0; row < count; ++row) {
+      std::vector<std::string> cells;
+      for (int column = 0; column < columns; ++column) {
+        wchar_t text[kMaxCellChars] = {};
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = kMaxCellChars;
+        LRESULT got = SendMessageW(listView, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        if (got < 0) got = 0;
+        if (got >= kMaxCellChars) got = kMaxCellChars - 1;
+        cells.push_back(sv::Narrow(std::wstring(text, (size_t)got)));
+      }
+      rows.push_back(cells);
+    }
+    return rows;
+  }
   sv::Handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
   if (!process) return rows;
   void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof(RemoteCell), MEM_COMMIT, PAGE_READWRITE);
