@@ -188,81 +188,99 @@ namespace {
 constexpr int kMaxCellChars = 1024;
 constexpr DWORD kCaptureWaitMs = 30000;
 
-// Memory in the list view's process for one LVITEMW and its text buffer.
+// One LVITEMW and its text buffer, at the same place for both processes.
 struct RemoteCell {
   LVITEMW item;
   wchar_t text[kMaxCellChars];
+};
+
+// Memory that a window of another process can be handed: a section mapped
+// into this process and into the other one. (The platform's process-memory
+// writes are refused where 32-bit programs run under an emulator; a mapped
+// section works everywhere.) For a window of this process both views are
+// the same.
+class SharedBlock {
+ public:
+  SharedBlock(HWND window, size_t size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    section_.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, (DWORD)size, nullptr));
+    if (!section_) return;
+    local_ = MapViewOfFile(section_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, size);
+    if (!local_ || pid == GetCurrentProcessId()) {
+      remote_ = local_;
+      return;
+    }
+    process_.Reset(OpenProcess(PROCESS_VM_OPERATION, FALSE, pid));
+    auto map = reinterpret_cast<MapViewFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtMapViewOfSection")));
+    if (!process_ || !map) return;
+    SIZE_T viewSize = 0;
+    void* base = nullptr;
+    if (map(section_.Get(), process_.Get(), &base, 0, 0, nullptr, &viewSize, kViewUnmap, 0, PAGE_READWRITE) == 0)
+      remote_ = base;
+  }
+  ~SharedBlock() {
+    if (remote_ && remote_ != local_) {
+      auto unmap = reinterpret_cast<UnmapViewFn>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtUnmapViewOfSection")));
+      if (unmap) unmap(process_.Get(), remote_);
+    }
+    if (local_) UnmapViewOfFile(local_);
+  }
+  SharedBlock(const SharedBlock&) = delete;
+  SharedBlock& operator=(const SharedBlock&) = delete;
+
+  bool Ready() const { return local_ && remote_; }
+  void* Local() const { return local_; }
+  void* Remote() const { return remote_; }
+
+ private:
+  using MapViewFn = LONG(WINAPI*)(HANDLE, HANDLE, void**, ULONG_PTR, SIZE_T, LARGE_INTEGER*, SIZE_T*, DWORD, ULONG,
+                                  ULONG);
+  using UnmapViewFn = LONG(WINAPI*)(HANDLE, void*);
+  static constexpr DWORD kViewUnmap = 2;  // the view is not inherited by children
+
+  sv::Handle section_;
+  sv::Handle process_;
+  void* local_ = nullptr;
+  void* remote_ = nullptr;
 };
 
 }  // namespace
 
 std::vector<std::vector<std::string>> ListViewRows(HWND listView, int columns) {
   std::vector<std::vector<std::string>> rows;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(listView, &pid);
-  if (pid == GetCurrentProcessId()) {
-    // A list of this process is read in place: a test run as a child may not
-    // be allowed to write its own memory through a process handle.
-    int count = (int)SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0);
-    for (int row = 0; row < count; ++row) {
-      std::vector<std::string> cells;
-      for (int column = 0; column < columns; ++column) {
-        wchar_t text[kMaxCellChars] = {};
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = kMaxCellChars;
-        LRESULT got = SendMessageW(listView, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-        if (got < 0) got = 0;
-        if (got >= kMaxCellChars) got = kMaxCellChars - 1;
-        cells.push_back(sv::Narrow(std::wstring(text, (size_t)got)));
-      }
-      rows.push_back(cells);
-    }
-    return rows;
-  }
-  sv::Handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
-  if (!process) return rows;
-  void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof(RemoteCell), MEM_COMMIT, PAGE_READWRITE);
-  if (!remote) return rows;
-  auto* remoteCell = static_cast<RemoteCell*>(remote);
+  SharedBlock block(listView, sizeof(RemoteCell));
+  if (!block.Ready()) return rows;
+  auto* local = static_cast<RemoteCell*>(block.Local());
+  auto* remote = static_cast<RemoteCell*>(block.Remote());
   int count = (int)SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0);
   for (int row = 0; row < count; ++row) {
     std::vector<std::string> cells;
     for (int column = 0; column < columns; ++column) {
-      RemoteCell local = {};
-      local.item.iSubItem = column;
-      local.item.pszText = remoteCell->text;
-      local.item.cchTextMax = kMaxCellChars;
-      SIZE_T moved = 0;
-      WriteProcessMemory(process.Get(), remote, &local, sizeof(local.item), &moved);
+      *local = RemoteCell{};
+      local->item.iSubItem = column;
+      local->item.pszText = remote->text;
+      local->item.cchTextMax = kMaxCellChars;
       LRESULT got = SendMessageW(listView, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
-      ReadProcessMemory(process.Get(), remote, &local, sizeof(local), &moved);
       if (got < 0) got = 0;
       if (got >= kMaxCellChars) got = kMaxCellChars - 1;
-      cells.push_back(sv::Narrow(std::wstring(local.text, (size_t)got)));
+      cells.push_back(sv::Narrow(std::wstring(local->text, (size_t)got)));
     }
     rows.push_back(cells);
   }
-  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
   return rows;
 }
 
 bool SelectListViewRow(HWND listView, int row) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(listView, &pid);
-  sv::Handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid));
-  if (!process) return false;
-  void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
-  if (!remote) return false;
-  LVITEMW item = {};
-  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  item.state = LVIS_SELECTED | LVIS_FOCUSED;
-  SIZE_T moved = 0;
-  bool done = WriteProcessMemory(process.Get(), remote, &item, sizeof(item), &moved) &&
-              SendMessageW(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote)) != 0;
-  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
-  return done;
+  SharedBlock block(listView, sizeof(LVITEMW));
+  if (!block.Ready()) return false;
+  auto* item = static_cast<LVITEMW*>(block.Local());
+  *item = LVITEMW{};
+  item->stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item->state = LVIS_SELECTED | LVIS_FOCUSED;
+  return SendMessageW(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(block.Remote())) != 0;
 }
 
 bool CaptureScreen(const std::string& pngUnixPath) {

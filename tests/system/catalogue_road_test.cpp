@@ -83,6 +83,16 @@ std::string StatusOf(HWND list, const std::string& name) {
   return row < 0 ? std::string() : rows[row][kStatusColumn];
 }
 
+// Every row as "a | b | c | d" lines, for failure messages.
+std::string RowsText(HWND list) {
+  std::string text;
+  for (auto& row : uikit::ListViewRows(list, kCatalogueColumns)) {
+    for (auto& cell : row) text += cell + " | ";
+    text += "\n";
+  }
+  return text;
+}
+
 // The main window of a copy of the program other than `notOf` (0: any).
 HWND MainWindowOfAnotherCopy(DWORD notOf) {
   HWND found = nullptr;
@@ -155,7 +165,7 @@ TEST_F(CatalogueRoad, InstallFromTheCatalogueRestartAndOpen) {
       << Log();
   HWND list = Descendant(catalogue, WC_LISTVIEWW);
   ASSERT_NE(nullptr, list);
-  ASSERT_TRUE(WaitFor([&] { return StatusOf(list, plugin) == R(u8"Не установлен"); })) << Log();
+  ASSERT_TRUE(WaitFor([&] { return StatusOf(list, plugin) == R(u8"Не установлен"); })) << RowsText(list);
   EXPECT_EQ(R(u8"Установлен"), StatusOf(list, R(u8"Пробный плагин А")));
   EXPECT_EQ(R(u8"Старая программа"), StatusOf(list, R(u8"Пробный плагин В")));
   Shoot("road-catalogue");

@@ -20,6 +20,9 @@ namespace {
 
 constexpr DWORD kWaitMs = 600000;
 constexpr DWORD kPollMs = 5;
+// Looking for the wizard's buttons asks its window thread for texts: polled
+// this often, the looking does not slow down the wizard it measures.
+constexpr DWORD kWizardPollMs = 50;
 constexpr char kPath[] = "client/plugins/";
 
 double NowMs() {
@@ -53,16 +56,16 @@ int Wizard(const char* host, const std::string& folder) {
   if (!form) return 4;
   const std::string startCaption = sv::Ru(u8"Старт >>"), finish = sv::Ru(u8"Финиш");
   HWND start = nullptr;
-  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+  for (DWORD waited = 0; waited < kWaitMs; waited += kWizardPollMs) {
     start = uikit::FindChild(form, startCaption);
     if (start && IsWindowEnabled(start)) break;
-    Sleep(kPollMs);
+    Sleep(kWizardPollMs);
   }
   if (!start || !IsWindowEnabled(start)) return 5;
   double begin = NowMs();
   uikit::Press(form, startCaption);
   HWND done = nullptr;
-  while (!(done = uikit::FindChild(form, finish)) && NowMs() - begin < kWaitMs) Sleep(kPollMs);
+  while (!(done = uikit::FindChild(form, finish)) && NowMs() - begin < kWaitMs) Sleep(kWizardPollMs);
   double ms = NowMs() - begin;
   std::printf("MS %.1f OK %d\n", ms, done ? 1 : 0);
   if (done) uikit::Press(form, finish);
