@@ -156,6 +156,7 @@ std::vector<FolderEntry> FindEntries(const std::string& pattern1251) {
     e.isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     e.isLink = (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     e.readOnly = (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    e.size = (uint64_t(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
     found.push_back(std::move(e));
   } while (FindNextFileW(h.Get(), &fd));
   return found;

@@ -45,6 +45,7 @@ struct FolderEntry {
   bool isFolder = false;
   bool isLink = false;  // a junction or symbolic link
   bool readOnly = false;
+  uint64_t size = 0;  // of a file, in bytes
 };
 
 // The entries `pattern` ("C:\dir\*", "C:\dir\*.txt") matches, without "." and

@@ -21,7 +21,7 @@ PAIRS="${3:-5}"
 source tools/env.sh
 configure_and_build >/dev/null
 ensure_wineprefix
-wineserver -p
+wineserver -p 2>/dev/null || true
 
 TESTBIN="$BUILD_DIR/testbin"
 WORK="$(mktemp -d /tmp/svupdbench.XXXXXX)"
