@@ -16,16 +16,16 @@ bool Clean(const std::string& s) { return s.find_first_of("\r\n\t") == std::stri
 
 // A folder where every other name exists with the size and version the
 // input's length gives, and every other package is recorded.
-class Targets : public update::UpdateTargets {
+class Targets : public sv::UpdateEntryFacts {
  public:
   explicit Targets(size_t seed) : seed_(seed) {}
-  bool Exists(const std::string& name) override { return (name.size() + seed_) % 2 == 0; }
-  bool Size(const std::string& name, uint64_t* size) override {
+  bool TargetExists(const std::string& name) const override { return (name.size() + seed_) % 2 == 0; }
+  bool TargetSize(const std::string& name, uint64_t* size) const override {
     *size = seed_;
     return name.size() % 3 != 0;
   }
-  int32_t ModuleVersion(const std::string&) override { return int32_t(seed_ % 7); }
-  bool PackageRecorded(const std::string& name) override { return name.size() % 2 == 1; }
+  uint32_t TargetModuleVersion(const std::string&) const override { return uint32_t(seed_ % 7); }
+  bool PackageRecorded(const std::string& name) const override { return name.size() % 2 == 1; }
 
  private:
   size_t seed_;
