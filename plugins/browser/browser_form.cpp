@@ -155,7 +155,7 @@ void BrowserForm::LoadIcon() {
 RECT BrowserForm::PageArea() const {
   RECT client = {};
   GetClientRect(Handle(), &client);
-  client.top = kBandHeight + 1;
+  client.top = kBandHeight + 1;  // below the etched line
   if (client.bottom < client.top) client.bottom = client.top;
   return client;
 }
@@ -191,6 +191,17 @@ void BrowserForm::Layout() {
                kMissingHeight, TRUE);
   }
   InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+// An etched line parts the toolbar's row from the page.
+void BrowserForm::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(Handle(), &paint);
+  RECT client = {};
+  GetClientRect(Handle(), &client);
+  RECT line = {0, kBandHeight - 1, client.right, kBandHeight + 1};
+  DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+  EndPaint(Handle(), &paint);
 }
 
 void BrowserForm::EnableButton(int id, bool enabled) {
@@ -322,6 +333,10 @@ bool BrowserForm::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT*
       else if (reinterpret_cast<HWND>(wparam) == Handle())
         OnActivate(false);
       return false;
+    case WM_PAINT:
+      OnPaint();
+      *result = 0;
+      return true;
     case WM_SETFOCUS:
       host_.Focus();
       return false;

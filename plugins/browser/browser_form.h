@@ -43,6 +43,7 @@ class BrowserForm : public ui::Window, private BrowserEvents, private KeyHookCli
   void Start();
   void LoadIcon();
   void Layout();
+  void OnPaint();
   RECT PageArea() const;
   void OnCommand(int id);
   bool OnNotify(NMHDR* header, LRESULT* result);

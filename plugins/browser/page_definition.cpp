@@ -13,13 +13,27 @@ const std::string& PageDefinition::Value(std::string_view key) const {
   return kNone;
 }
 
+namespace {
+
+// A value ends at a line break, also a lone CR inside a line: what is copied
+// into "Tovrin.ini" must never start a line of its own there.
+void ReadValue(const sv::IniText& file, const char* key, std::string* value) {
+  if (!file.Find(kPageSection, key, value)) return;
+  size_t end = value->find_first_of("\r\n");
+  if (end == std::string::npos) return;
+  value->resize(end);
+  while (!value->empty() && (value->back() == ' ' || value->back() == '\t')) value->pop_back();
+}
+
+}  // namespace
+
 PageDefinition ReadPageDefinition(std::string_view fileBytes) {
   PageDefinition page;
   sv::IniText file(fileBytes);
-  file.Find(kPageSection, "Name", &page.name);
-  file.Find(kPageSection, "Section", &page.section);
-  file.Find(kPageSection, "Topic", &page.topic);
-  file.Find(kPageSection, "URL", &page.url);
+  ReadValue(file, "Name", &page.name);
+  ReadValue(file, "Section", &page.section);
+  ReadValue(file, "Topic", &page.topic);
+  ReadValue(file, "URL", &page.url);
   return page;
 }
 

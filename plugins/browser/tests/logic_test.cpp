@@ -31,6 +31,9 @@ TEST(PageDefinition, ReadsSectionSvbAndFillsOnlyMissingKeysWithDefaults) {
   PageDefinition empty = ReadPageDefinition("[svb]\nName=\nURL=http://h/\n");
   EXPECT_EQ("", empty.name);
   EXPECT_EQ("SVBrowser", empty.topic);
+
+  // A lone CR must not carry a line of its own into the settings file.
+  EXPECT_EQ("News", ReadPageDefinition("[svb]\nName=News \r[Evil]\nURL=x\n").name);
 }
 
 TEST(PageDefinition, KeysComeFromFileNamesEndingInSvb) {

@@ -142,7 +142,10 @@ TEST_F(BrowserWindow, OpensWithItsToolbarAndSaysWhenThereIsNoBrowserControl) {
   }
 
   std::string shot = sv::Narrow(_wgetenv(L"SV_BROWSER_SHOT") ? _wgetenv(L"SV_BROWSER_SHOT") : L"");
-  if (!shot.empty()) uikit::CaptureScreen(shot);
+  if (!shot.empty()) {
+    Pump(300);
+    uikit::CaptureScreen(shot);
+  }
 }
 
 TEST_F(BrowserWindow, ClosingAndActivationAreLeftToTheShell) {
