@@ -43,7 +43,7 @@ if [ "$seconds" != 0 ]; then limit+=(-max_total_time="$seconds"); fi
 # kilobyte and run several times faster with short inputs; archives and the
 # cfg record (1177 bytes and a host list) keep libFuzzer's default of 4096.
 declare -A max_len=([base64]=1024 [fields]=1024 [hex]=1024 [http]=2048 [ini]=1024 [job]=2048 [like]=512 [reply]=1024
-  [skin]=1024 [update_entry]=1024 [update_list]=1024 [url]=1024)
+  [skin]=1024 [update_entry]=1024 [update_list]=1024 [url]=1024 [svb]=1024)
 
 status=0
 for t in "${targets[@]}"; do

@@ -69,6 +69,14 @@ PROXY_CREDENTIALS = "user:pass"
 BLOCK = 65536
 
 
+def content_type(fs_path):
+    """Pages (the browser plugin's demo pages) as HTML in the client's code
+    page; every other file as plain bytes."""
+    if fs_path.lower().endswith((".html", ".htm")):
+        return "text/html; charset=windows-1251"
+    return "application/octet-stream"
+
+
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "SvLocal/1.0"
@@ -216,7 +224,7 @@ class Handler(BaseHTTPRequestHandler):
         headers = [("ETag", etag),
                    ("Last-Modified", email.utils.formatdate(st.st_mtime, usegmt=True)),
                    ("Accept-Ranges", "bytes"),
-                   ("Content-Type", "application/octet-stream")]
+                   ("Content-Type", content_type(fs_path))]
         start, end, status = 0, size - 1, 200
         rng = self.headers.get("Range")
         if rng and "norange" not in faults:
