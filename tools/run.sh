@@ -54,6 +54,8 @@ done
 [ -s "$SITE.port" ] || { cat "$SITE.err" >&2; echo "run: the local server did not start" >&2; exit 1; }
 PORT="$(cat "$SITE.port")"
 python3 tools/demo/demo.py site --build "$BUILD_DIR" --out "$SITE" --port "$PORT"
+# The browser plugin's demo pages, pointed at this run's server.
+python3 tools/demo/pages/install.py --into "$PROGRAM_DIR" --port "$PORT"
 echo "run: local server on 127.0.0.1:$PORT, program folder $PROGRAM_DIR"
 
 # Wine's own services first, so that they do not hold this script's output.
