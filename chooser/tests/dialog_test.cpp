@@ -276,6 +276,10 @@ TEST_F(ChooserDialogs, MultiAnswersAct) {
 }
 
 TEST_F(ChooserDialogs, MultiWithEveryLineUntickedStillStartsAndShows) {
+  // With no job at all the manager's next tick switches the queue off again;
+  // without its thread the answer's own effect stays to be seen.
+  SolvikaDNMStop();
+  jobsBefore_ = JobCount();
   MultiJobs jobs;
   uint32_t code = WithDialog(L"TSVDNMMultiQueryForm", [&] { return SVDNFCreateMultiJob(jobs.records); },
                              [](HWND d) {
@@ -287,6 +291,7 @@ TEST_F(ChooserDialogs, MultiWithEveryLineUntickedStillStartsAndShows) {
   EXPECT_TRUE(QueueOn());
   Sleep(300);
   EXPECT_EQ(main_.ShowDownloadsSeen(), 1);
+  SolvikaDNMStart();
 }
 
 TEST_F(ChooserDialogs, EmptyOrMissingArrayAsksNothing) {
