@@ -37,6 +37,8 @@ bool FileSink::Begin(const HttpResponse& r) {
 
 bool FileSink::Write(const char* data, size_t size) {
   if (gather_ == 0) return WriteNow(data, size);
+  // A block as large as the gathering goes to the file without a copy.
+  if (pending_.empty() && size >= gather_) return WriteNow(data, size);
   if (pending_.capacity() < gather_) pending_.reserve(gather_);
   pending_.insert(pending_.end(), data, data + size);
   return pending_.size() < gather_ || Flush();
