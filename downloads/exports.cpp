@@ -103,6 +103,7 @@ uint32_t CreateJob(const TSVNetParams* download, const TSVNetParams* after, cons
     m.jobs.push_back(job);
     SortJobs(m);
   }
+  if (m.wake) m.wake.Set();  // the manager takes the new job up at once
   return code;
 }
 
@@ -202,6 +203,7 @@ SVDNM_API void SVAPI SVDNMSetParams(uint8_t kind, int32_t value) {
             if (job->status != before) SaveJob(*job);
           }
         }
+        if (m.enabled && m.wake) m.wake.Set();  // the queue starts without waiting out a tick
         break;
       case SVDNM_SET_THREADS: SetThreadsCount(m, value); break;
       case SVDNM_SET_SLEEP: SetThreadsSleep(m, value); break;

@@ -26,6 +26,9 @@ bool FileSink::Flush() {
 
 bool FileSink::Begin(const HttpResponse& r) {
   if (!Is2xx(r.status)) return false;
+  // A body smaller than the gathering is gathered whole (or written at once
+  // when it comes in one block), without room for more.
+  if (gather_ > 0 && r.contentLength > 0 && (uint64_t)r.contentLength < gather_) gather_ = (size_t)r.contentLength;
   if (offset_ > 0 && r.status != kHttpPartial) {
     LARGE_INTEGER zero = {};
     if (!SetFilePointerEx(file_, zero, nullptr, FILE_BEGIN) || !SetEndOfFile(file_)) return false;
