@@ -203,7 +203,6 @@ SVDNM_API void SVAPI SVDNMSetParams(uint8_t kind, int32_t value) {
             if (job->status != before) SaveJob(*job);
           }
         }
-        if (m.enabled && m.wake) m.wake.Set();  // the queue starts without waiting out a tick
         break;
       case SVDNM_SET_THREADS: SetThreadsCount(m, value); break;
       case SVDNM_SET_SLEEP: SetThreadsSleep(m, value); break;

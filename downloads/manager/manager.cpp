@@ -141,20 +141,14 @@ void Tick(Manager& m) {
     }
   }
 
-  bool infoStarted = false, installStarted = false, infoHeld = false;
+  bool infoStarted = false, installStarted = false;
   for (size_t i = 0; i < m.jobs.size(); i++) {
     JobRecord* job = m.jobs[i];
     switch (job->status) {
       case SVDNM_NEW:
-        if (!infoRunning && !infoStarted && m.infoQueried && GetTickCount() - m.infoStartedAt < kInfoQuerySpacingMs) {
-          infoHeld = true;  // its turn comes at a later tick
-        } else if (!infoRunning && !infoStarted) {
+        if (!infoRunning && !infoStarted) {
           StartInfoQuery(m, job);
           infoStarted = m.infoWork != nullptr;
-          if (infoStarted) {
-            m.infoQueried = true;
-            m.infoStartedAt = GetTickCount();
-          }
         }
         break;
       case SVDNM_READY:
@@ -182,8 +176,7 @@ void Tick(Manager& m) {
     }
   }
 
-  if (!infoRunning && !infoStarted && !infoHeld && !installRunning && !installStarted && m.works.empty())
-    m.enabled = false;
+  if (!infoRunning && !infoStarted && !installRunning && !installStarted && m.works.empty()) m.enabled = false;
 }
 
 DWORD WINAPI ManagerThread(void* started) {
@@ -195,7 +188,6 @@ DWORD WINAPI ManagerThread(void* started) {
     m.enabled = false;
     m.stopping = false;
     m.infoWork = nullptr;
-    m.infoQueried = false;
     m.install = nullptr;
     m.works.clear();
     m.errorLog.clear();

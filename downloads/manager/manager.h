@@ -56,10 +56,6 @@ const int32_t kDefaultThreads = 5;
 // whether it has ended and then ticks at once.
 const DWORD kTickMs = 250;
 const DWORD kStepPollMs = 10;
-// Information queries start at most this often. A query is seen ending at
-// once now, but a queue of new jobs (whose host may refuse every one) is
-// still queried one job per two ticks, at the processor cost it always had.
-const DWORD kInfoQuerySpacingMs = 2 * kTickMs;
 
 struct InstallRecord {
   sv::Thread thread;
@@ -80,8 +76,6 @@ struct Manager {
   std::vector<JobRecord*> jobs;  // sorted by pos
   std::vector<Work*> works;      // running transfers, sorted by their job's pos
   Work* infoWork = nullptr;
-  bool infoQueried = false;   // an information query has started since the manager started
-  DWORD infoStartedAt = 0;    // GetTickCount() at its start
   InstallRecord* install = nullptr;
   std::string errorLog;  // newest first
 };
@@ -114,8 +108,8 @@ void StartInfoQuery(Manager& m, JobRecord* job);
 void CheckInfoQuery(Manager& m);
 void StartTransfer(Manager& m, JobRecord* job);
 void AdvanceTransfer(Manager& m, Work* work);
-// True when an HTTP job of the manager or the installation has ended, so
-// that the next step is due without waiting out the tick.
+// True when an HTTP job of the manager has succeeded or the installation
+// has ended, so that the next step is due without waiting out the tick.
 bool StepEnded(Manager& m);
 void StopWork(Manager& m, Work* work);
 Work* WorkOf(Manager& m, const JobRecord* job);
