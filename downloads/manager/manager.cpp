@@ -45,7 +45,7 @@ void WaitForTick(Manager& m) {
     bool inFlight;
     {
       sv::Lock hold(ManagerLock());
-      inFlight = m.infoWork || m.install || !m.works.empty();
+      inFlight = StepRunning(m);
     }
     const DWORD elapsed = GetTickCount() - start;
     if (elapsed >= kTickMs) return;
@@ -53,7 +53,7 @@ void WaitForTick(Manager& m) {
     if (m.wake.Wait(inFlight && left > kStepPollMs ? kStepPollMs : left)) return;
     if (!inFlight) continue;
     sv::Lock hold(ManagerLock());
-    if (StepEnded(m)) return;
+    if (StepEnded(m)) return;  // else a failure, seen at the tick
   }
 }
 

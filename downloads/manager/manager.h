@@ -111,6 +111,9 @@ void AdvanceTransfer(Manager& m, Work* work);
 // True when an HTTP job of the manager has succeeded or the installation
 // has ended, so that the next step is due without waiting out the tick.
 bool StepEnded(Manager& m);
+// True while an HTTP job of the manager or the installation still runs: only
+// then is it worth looking before the tick whether it has ended.
+bool StepRunning(Manager& m);
 void StopWork(Manager& m, Work* work);
 Work* WorkOf(Manager& m, const JobRecord* job);
 

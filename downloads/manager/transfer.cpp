@@ -362,6 +362,13 @@ void AdvanceTransfer(Manager& m, Work* w) {
   }
 }
 
+bool StepRunning(Manager& m) {
+  if (m.infoWork && !SVNetIsDone(&m.infoWork->net)) return true;
+  for (Work* w : m.works)
+    if (!SVNetIsDone(&w->net)) return true;
+  return m.install && m.install->thread && !m.install->thread.Wait(0);
+}
+
 // Only a request that succeeded brings the tick forward: a failure is seen at
 // the regular tick, as it always was, so a host that refuses is not asked
 // faster and a failing transfer shows as running for a tick.
