@@ -140,6 +140,7 @@ SVD_API SvBool SVAPI SVDataNextField(SvDataHandle* handle) {
 SVD_API void SVAPI SVDataGetValue(SvStr* out, SvDataHandle* handle) {
   sv::GuardVoid([&] {
     DataHandle* h = Of(handle);
+    if (h && h->field > 0 && h->IsSqlite()) return data::SqliteValueInto(*h, h->field - 1, out);
     SvStr value = nullptr;
     if (h && h->field > 0)
       value = h->IsSqlite() ? data::SqliteValue(*h, h->field - 1) : data::AdoValue(*h, h->field - 1);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "SolvikaData.h"
 #include "sqlite3.h"
 #include "wide.h"
@@ -151,6 +153,32 @@ bool SqliteNextRow(DataHandle& h) {
 }
 
 int SqliteFieldCount(DataHandle& h) { return h.stmt ? sqlite3_data_count(h.stmt) : 0; }
+
+// The caller's variable usually still holds the previous field, with no other
+// reference to it: when its block has room, the new value is copied into it
+// instead of allocating a string and freeing the old one for every field.
+bool ReuseString(SvStr* out, const unsigned char* text, int bytes) {
+  if (!out || !*out) return false;
+  SvHeader* header = sv::HeaderOf(*out);
+  if (header->refCount != 1) return false;
+  const SIZE_T room = HeapSize(GetProcessHeap(), 0, header);
+  if (room == (SIZE_T)-1 || room < sizeof(SvHeader) + (size_t)bytes + 1) return false;
+  memcpy(*out, text, (size_t)bytes);
+  (*out)[bytes] = 0;
+  header->length = bytes;
+  return true;
+}
+
+void SqliteValueInto(DataHandle& h, int index, SvStr* out) {
+  const bool valid = h.stmt && index >= 0 && index < sqlite3_data_count(h.stmt);
+  const unsigned char* text = valid ? sqlite3_column_text(h.stmt, index) : nullptr;
+  const int bytes = text ? sqlite3_column_bytes(h.stmt, index) : 0;
+  if (!text || bytes <= 0) {
+    sv::StrPut(out, nullptr);
+    return;
+  }
+  if (!ReuseString(out, text, bytes)) sv::StrPut(out, sv::StrNew((const char*)text, bytes));
+}
 
 SvStr SqliteValue(DataHandle& h, int index) {
   if (!h.stmt || index < 0 || index >= sqlite3_data_count(h.stmt)) return nullptr;

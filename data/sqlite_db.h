@@ -33,6 +33,9 @@ bool SqliteNextRow(DataHandle& h);
 int SqliteFieldCount(DataHandle& h);
 // Column `index` (zero-based) of the current row as text; null for NULL.
 SvStr SqliteValue(DataHandle& h, int index);
+// The same stored into `out` (as StrPut would), reusing its string when that
+// is the only reference and has room.
+void SqliteValueInto(DataHandle& h, int index, SvStr* out);
 
 // Registers the Russian-aware "like", "upper" and "lower" (type 7).
 bool RegisterRussianFunctions(sqlite3* db);

@@ -103,6 +103,7 @@ uint32_t CreateJob(const TSVNetParams* download, const TSVNetParams* after, cons
     m.jobs.push_back(job);
     SortJobs(m);
   }
+  if (m.wake) m.wake.Set();  // the manager takes the new job up at once
   return code;
 }
 

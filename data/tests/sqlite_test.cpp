@@ -377,3 +377,32 @@ TEST(DataSqlite, ReconnectAndCompactRefusal) {
   EXPECT_EQ(before, ReadFileBytes(one.path));
   EXPECT_EQ(0xFFFFFFFFu, GetFileAttributesW(sv::Wide(one.path + ".~tmp").c_str()));
 }
+
+// One variable kept across fields, as a reading loop does: its string is
+// filled in place only when nothing else holds it and it has room, so a
+// value kept elsewhere stays as it was and every value reads back whole.
+TEST(DataSqlite, ValueIntoTheSameVariable) {
+  DbFile f;
+  Db db(SVDATA_SQLITE);
+  ASSERT_TRUE(db.Connect(f.path));
+  ASSERT_TRUE(db.Exec("create table t(a, b, c, d, e); "
+                      "insert into t values('a longer value', 'short', 'tiny', null, 'longer than any before it')"));
+  ASSERT_TRUE(SVDataOpenQuery(&db, "select a, b, c, d, e from t"));
+  ASSERT_TRUE(SVDataNextRow(&db));
+  SvStr v = nullptr;
+  std::vector<std::string> seen;
+  SvStr kept = nullptr;
+  while (SVDataNextField(&db)) {
+    SVDataGetValue(&v, &db);
+    seen.push_back(v ? std::string(v, sv::Length(v)) : "(null)");
+    if (!kept && v) {
+      kept = v;
+      sv::AddRef(kept);  // a second holder of the first value
+    }
+  }
+  EXPECT_EQ((std::vector<std::string>{"a longer value", "short", "tiny", "(null)", "longer than any before it"}), seen);
+  EXPECT_EQ("a longer value", std::string(kept, sv::Length(kept)));
+  EXPECT_EQ('\0', v[sv::Length(v)]);
+  sv::Release(kept);
+  sv::Release(v);
+}

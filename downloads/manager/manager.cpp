@@ -37,6 +37,26 @@ void Shutdown(Manager& m) {
   m.enabled = false;
 }
 
+// Waits until the next tick is due: kTickMs after the last one, or as soon
+// as a step in flight has ended, a stop is asked or new work arrives.
+void WaitForTick(Manager& m) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    bool inFlight;
+    {
+      sv::Lock hold(ManagerLock());
+      inFlight = StepRunning(m);
+    }
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= kTickMs) return;
+    const DWORD left = kTickMs - elapsed;
+    if (m.wake.Wait(inFlight && left > kStepPollMs ? kStepPollMs : left)) return;
+    if (!inFlight) continue;
+    sv::Lock hold(ManagerLock());
+    if (StepEnded(m)) return;  // else a failure, seen at the tick
+  }
+}
+
 }  // namespace
 
 Manager& State() {
@@ -182,7 +202,7 @@ DWORD WINAPI ManagerThread(void* started) {
   SetEvent((HANDLE)started);
   while (!m.stopping) {
     Tick(m);
-    if (!m.stopping) m.wake.Wait(kTickMs);
+    if (!m.stopping) WaitForTick(m);
   }
   Shutdown(m);
   return 0;

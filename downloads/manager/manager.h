@@ -51,8 +51,11 @@ struct Manager;
 
 // Transfers at once unless SolvikaLC.ini says otherwise.
 const int32_t kDefaultThreads = 5;
-// Time between two ticks of the manager thread.
+// Time between two ticks of the manager thread: the longest wait. While an
+// HTTP job or the installation runs, the thread looks every kStepPollMs
+// whether it has ended and then ticks at once.
 const DWORD kTickMs = 250;
+const DWORD kStepPollMs = 10;
 
 struct InstallRecord {
   sv::Thread thread;
@@ -67,7 +70,7 @@ struct InstallRecord {
 struct Manager {
   bool enabled = false;
   volatile bool stopping = false;
-  sv::Event wake;  // set by the stop, so the thread need not sleep out its tick
+  sv::Event wake;  // set by the stop and by new work, so the thread need not sleep out its tick
   int32_t threadsCount = kDefaultThreads;
   int32_t threadsSleep = 0;
   std::vector<JobRecord*> jobs;  // sorted by pos
@@ -105,6 +108,12 @@ void StartInfoQuery(Manager& m, JobRecord* job);
 void CheckInfoQuery(Manager& m);
 void StartTransfer(Manager& m, JobRecord* job);
 void AdvanceTransfer(Manager& m, Work* work);
+// True when an HTTP job of the manager has succeeded or the installation
+// has ended, so that the next step is due without waiting out the tick.
+bool StepEnded(Manager& m);
+// True while an HTTP job of the manager or the installation still runs: only
+// then is it worth looking before the tick whether it has ended.
+bool StepRunning(Manager& m);
 void StopWork(Manager& m, Work* work);
 Work* WorkOf(Manager& m, const JobRecord* job);
 

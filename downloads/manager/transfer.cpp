@@ -338,18 +338,45 @@ void AdvanceTransfer(Manager& m, Work* w) {
     if (w->phase == kPhaseDownload) TrackProgress(w);
     return;
   }
-  switch (w->phase) {
-    case kPhaseCheck: AfterCheck(m, w); break;
-    case kPhaseResumeTest: AfterResumeTest(m, w); break;
-    case kPhaseDownload: AfterDownload(m, w); break;
-    default: {
-      JobRecord& job = *w->job;
-      job.doneLength = job.totalLength;
-      job.currLength = 0;
-      job.status = SVDNM_TRANSFERRED;
-      StopWork(m, w);
+  // A phase that ends without a request of its own (no resume test, no
+  // after-request) leaves the HTTP job done: the next phase follows at once
+  // instead of a tick later. Each pass moves the phase on or ends the work.
+  for (;;) {
+    const uint8_t phase = w->phase;
+    switch (phase) {
+      case kPhaseCheck: AfterCheck(m, w); break;
+      case kPhaseResumeTest: AfterResumeTest(m, w); break;
+      case kPhaseDownload: AfterDownload(m, w); break;
+      default: {
+        JobRecord& job = *w->job;
+        job.doneLength = job.totalLength;
+        job.currLength = 0;
+        job.status = SVDNM_TRANSFERRED;
+        StopWork(m, w);
+        return;
+      }
     }
+    // A failed phase has ended (and freed) the work.
+    if (std::find(m.works.begin(), m.works.end(), w) == m.works.end()) return;
+    if (w->phase == phase || !SVNetIsDone(&w->net)) return;
   }
+}
+
+bool StepRunning(Manager& m) {
+  if (m.infoWork && !SVNetIsDone(&m.infoWork->net)) return true;
+  for (Work* w : m.works)
+    if (!SVNetIsDone(&w->net)) return true;
+  return m.install && m.install->thread && !m.install->thread.Wait(0);
+}
+
+// Only a request that succeeded brings the tick forward: a failure is seen at
+// the regular tick, as it always was, so a host that refuses is not asked
+// faster and a failing transfer shows as running for a tick.
+bool StepEnded(Manager& m) {
+  if (m.infoWork && SVNetIsDone(&m.infoWork->net) && SVNetIsCorrect(&m.infoWork->net)) return true;
+  for (Work* w : m.works)
+    if (SVNetIsDone(&w->net) && SVNetIsCorrect(&w->net)) return true;
+  return m.install && (!m.install->thread || m.install->thread.Wait(0));
 }
 
 void StopWork(Manager& m, Work* w) {

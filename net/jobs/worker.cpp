@@ -17,8 +17,11 @@ namespace svnet {
 
 namespace {
 
-constexpr size_t kFastBlock = 64 * 1024;  // receive size without a speed brake
-constexpr size_t kBrakeBlock = 1024;      // the grain of progress and brake
+// Receive size without a speed brake. Under Wine every receive call costs a
+// round trip to its server; 1 MB per call (instead of 64 KB) took a 256 MB
+// download from a quarter of curl's throughput to above 0.8 of it.
+constexpr size_t kFastBlock = 1 << 20;
+constexpr size_t kBrakeBlock = 1024;  // the grain of progress and brake
 constexpr char kZipSuffix[] = ".zip";
 
 std::string UserAgent(const Job* j) {

@@ -6,8 +6,9 @@
 #           same statements from a script);
 #   read:   every row back, field by field (SVDataNextRow, SVDataNextField,
 #           SVDataGetValue; the shell prints the same query's rows).
-# Each side runs three times and its best time counts. The library must reach
-# at least half the shell's speed. Exits non-zero when it does not.
+# The two sides take turns, each run after a `sync`, three times; the medians
+# count. The library must reach at least half the shell's speed. Exits
+# non-zero when it does not.
 #
 #   BUILD_DIR=... tools/bench/data_bench.sh [rows]
 set -euo pipefail
@@ -29,15 +30,17 @@ trap 'rm -rf "$WORK"; wineserver -k >/dev/null 2>&1 || true' EXIT
 wine "$BENCH" sql "$(winepath -w "$WORK/insert.sql")" "$ROWS"
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-best() { LC_ALL=C sort -g | head -1; }
+best() { LC_ALL=C sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }  # the median
 
 lib_insert=(); lib_read=(); cli_insert=(); cli_read=()
 for run in 1 2 3; do
+  sync
   out="$(wine "$BENCH" run "$(winepath -w "$WORK/lib$run.db")" "$ROWS")"
   lib_insert+=("$(sed -E 's/.*insert_ms=([0-9.]+).*/\1/' <<<"$out")")
   lib_read+=("$(sed -E 's/.*read_ms=([0-9.]+).*/\1/' <<<"$out")")
 
   rm -f "$WORK/cli$run.db"
+  sync
   t0=$(now_ms); sqlite3 "$WORK/cli$run.db" <"$WORK/insert.sql"; t1=$(now_ms)
   sqlite3 "$WORK/cli$run.db" "SELECT a, b, c FROM t" >"$WORK/out.txt"; t2=$(now_ms)
   [ "$(wc -l <"$WORK/out.txt")" -eq "$ROWS" ] || { echo "shell read the wrong row count" >&2; exit 1; }
