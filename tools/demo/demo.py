@@ -33,6 +33,8 @@ PROGRAM_ENTRY = "@program"
 NO_KEY = "-"
 WIRE = "cp1251"
 PROGRAM_SUFFIXES = (".exe", ".dll", ".svx")
+DEMO_SOURCE = "demo:"
+HOST_MARK = "{HOST}"  # in demo page definitions: the local server's address
 
 
 class Plugin:
@@ -68,8 +70,7 @@ def has_files(build, plugin):
     for item in plugin.files:
         if item == PROGRAM_ENTRY:
             continue
-        name, _, source = item.partition("=")
-        path = os.path.join(build, source) if source else os.path.join(build, "program", name)
+        path = source_path(build, item)
         if not os.path.isfile(path):
             print("demo: %s is not in the build; %s left out" % (path, plugin.name), file=sys.stderr)
             return False
@@ -85,9 +86,18 @@ def file_sources(build, plugin, catalogue_only):
             for name in program_files(build, catalogue_only):
                 pairs.append((name, os.path.join(program, name)))
             continue
-        name, _, source = item.partition("=")
-        pairs.append((name, os.path.join(build, source) if source else os.path.join(program, name)))
+        pairs.append((item.partition("=")[0], source_path(build, item)))
     return pairs
+
+
+def source_path(build, item):
+    """Where a catalogue file comes from: "name" from the build's program
+    folder, "name=path" from the build folder, "name=demo:path" from
+    tools/demo."""
+    name, _, source = item.partition("=")
+    if source.startswith(DEMO_SOURCE):
+        return os.path.join(HERE, source[len(DEMO_SOURCE):])
+    return os.path.join(build, source) if source else os.path.join(build, "program", name)
 
 
 def catalogue_only_names(plugins):
@@ -113,16 +123,23 @@ def program_files(build, catalogue_only):
                   and os.path.isfile(os.path.join(program, n)))
 
 
-def pack(source, name, folder):
-    """The file as the server delivers it: "<name>.zip" holding it alone."""
+def pack(source, name, folder, host=""):
+    """The file as the server delivers it: "<name>.zip" holding it alone. A
+    page definition gets the server's address in place of {HOST}."""
     os.makedirs(folder, exist_ok=True)
     with zipfile.ZipFile(os.path.join(folder, name + ".zip"), "w", zipfile.ZIP_DEFLATED) as z:
-        z.write(source, name)
+        if name.lower().endswith(".svb"):
+            with open(source, "rb") as f:
+                z.writestr(name, f.read().replace(HOST_MARK.encode(), host.encode()))
+        else:
+            z.write(source, name)
 
 
 def entry_list(pairs):
-    """FILES list entries "name@size/"; every name is packed as name.zip."""
-    return "".join("%s@%d/" % (name, os.path.getsize(path)) for name, path in pairs)
+    """FILES list entries "name@size/" (every name is packed as name.zip);
+    page definitions without a size, since their address is filled in."""
+    return "".join(("%s/" % name) if name.lower().endswith(".svb") else "%s@%d/" % (name, os.path.getsize(path))
+                   for name, path in pairs)
 
 
 def write_reply(site, script, act, text):
@@ -139,11 +156,12 @@ def make_site(build, site, port):
     os.makedirs(os.path.join(files_folder, "lib"), exist_ok=True)
     catalogue_only = catalogue_only_names(plugins)
 
+    host = "127.0.0.1:%d" % port if port else "127.0.0.1"
     lines = ["DIRLIST"] + ["\t%s\t%s" % d for d in directories] + ["PLUGINLIST"]
     for p in plugins:
         pairs = file_sources(build, p, catalogue_only)
         for name, path in pairs:
-            pack(path, name, files_folder)
+            pack(path, name, files_folder, host)
         lines.append("\t" + "\t".join([p.name, p.key, entry_list(pairs), p.number, p.description, p.version, "",
                                        p.directory, p.date, p.required]))
     write_reply(site, "plugins.php", "readlist3", "\r\n".join(lines) + "\r\n")
@@ -156,7 +174,6 @@ def make_site(build, site, port):
     write_reply(site, "update.php", "download", "OK\r\n")
 
     if port:
-        host = "127.0.0.1:%d" % port
         path = os.path.join(site, "client", "svparams.php.gethosts.reply")
         with open(path, "ab") as f:
             f.write(("SCRIPTS\t%s\nSOURCES\t%s\n" % (host, host)).encode(WIRE))
