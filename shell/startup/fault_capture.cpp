@@ -1,7 +1,7 @@
 #include "fault_capture.h"
 
 #include <cxxabi.h>
-#include <tlhelp32.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -136,18 +136,19 @@ void DescribeSystemException(const EXCEPTION_RECORD& record, std::string* classN
 
 std::vector<LoadedModule> LoadedModules(const std::string& programFolder) {
   std::vector<LoadedModule> modules;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
-  if (snapshot == INVALID_HANDLE_VALUE) return modules;
-  MODULEENTRY32W entry = {};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry)) {
+  HMODULE handles[1024];
+  DWORD needed = 0;
+  if (!EnumProcessModules(GetCurrentProcess(), handles, sizeof(handles), &needed)) return modules;
+  DWORD count = needed / sizeof(HMODULE);
+  for (DWORD i = 0; i < count && i < 1024; ++i) {
+    wchar_t path[MAX_PATH] = {};
+    if (!GetModuleFileNameW(handles[i], path, MAX_PATH)) continue;
     LoadedModule m;
-    m.base = reinterpret_cast<uintptr_t>(entry.modBaseAddr);
-    m.path = sv::Narrow(entry.szExePath);
+    m.base = reinterpret_cast<uintptr_t>(handles[i]);
+    m.path = sv::Narrow(path);
     if (InProgramFolder(m.path, programFolder)) m.version = GetDllModuleVersion(m.path.c_str());
     modules.push_back(std::move(m));
   }
-  CloseHandle(snapshot);
   return modules;
 }
 
