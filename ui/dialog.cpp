@@ -1,6 +1,7 @@
 #include "dialog.h"
 
 #include "guard.h"
+#include "window.h"
 
 namespace ui {
 
@@ -25,7 +26,7 @@ INT_PTR Dialog::RunModal(HINSTANCE module, int template_id, HWND owner) {
 }
 
 INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  return sv::Guard<INT_PTR>(FALSE, [&]() -> INT_PTR {
+  return GuardProcedure<INT_PTR>(FALSE, [&]() -> INT_PTR {
     if (message == WM_INITDIALOG) {
       auto* self = reinterpret_cast<Dialog*>(lparam);
       SetWindowLongPtrW(window, DWLP_USER, lparam);

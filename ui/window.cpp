@@ -6,7 +6,7 @@
 namespace ui {
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  return sv::Guard<LRESULT>(0, [&]() -> LRESULT {
+  return GuardProcedure<LRESULT>(0, [&]() -> LRESULT {
     auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self && message == WM_NCCREATE) {
       auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
@@ -32,6 +32,20 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARA
     }
     return result;
   });
+}
+
+namespace {
+GuardedFaultHandler g_faultHandler = nullptr;
+}  // namespace
+
+void SetGuardedFaultHandler(GuardedFaultHandler handler) { g_faultHandler = handler; }
+
+void ReportGuardedFault() {
+  if (!g_faultHandler) return;
+  try {
+    g_faultHandler();
+  } catch (...) {
+  }
 }
 
 void RegisterWindowClass(HINSTANCE module, const wchar_t* name, HBRUSH background, HICON icon, UINT style) {

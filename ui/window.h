@@ -9,6 +9,27 @@
 
 namespace ui {
 
+// What the guard of a window or dialog procedure does with a C++ exception
+// besides swallowing it: it calls this handler from inside its catch, so the
+// handler may rethrow the exception to look at it. One per module, since
+// every module links its own copy of this layer; none by default.
+using GuardedFaultHandler = void (*)();
+void SetGuardedFaultHandler(GuardedFaultHandler handler);
+// Called by the guard inside its catch; a throwing handler is ignored.
+void ReportGuardedFault();
+
+// The guard of a procedure: body's result, or `failure` after a C++
+// exception (reported to the handler first).
+template <class T, class F>
+T GuardProcedure(T failure, F body) {
+  try {
+    return body();
+  } catch (...) {
+    ReportGuardedFault();
+    return failure;
+  }
+}
+
 // Registers a window class of `module` whose procedure dispatches to
 // Window objects. Registering twice is harmless.
 void RegisterWindowClass(HINSTANCE module, const wchar_t* name, HBRUSH background = nullptr,

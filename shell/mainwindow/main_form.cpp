@@ -8,6 +8,7 @@
 #include "command_dispatcher.h"
 #include "cp1251_case.h"
 #include "file_io.h"
+#include "fault_capture.h"
 #include "guard.h"
 #include "main_form_ids.h"
 #include "main_window.h"
@@ -102,17 +103,18 @@ std::string MainFormCaption(const std::string& clientNumber) {
   return caption;
 }
 
-MainFormLayout LayOutMainForm(int clientWidth, int clientHeight) {
+MainFormLayout LayOutMainForm(int clientWidth, int clientHeight, int rightPanelWidth) {
   int width = clientWidth > 0 ? clientWidth : 0;
   int height = clientHeight > 0 ? clientHeight : 0;
   int panelTop = height > kBottomPanelHeight ? height - kBottomPanelHeight : 0;
-  int rightLeft = width > kRightPanelWidth ? width - kRightPanelWidth : 0;
+  int rightLeft = width > rightPanelWidth ? width - rightPanelWidth : 0;
   int tabWidth = width > kSearchPanelWidth ? width - kSearchPanelWidth : 0;
   MainFormLayout layout;
   layout.mdiClient = RECT{0, 0, rightLeft, panelTop};
   layout.rightPanel = RECT{rightLeft, 0, width, panelTop};
   layout.bottomPanel = RECT{0, panelTop, width, height};
   layout.tabBar = RECT{0, 0, tabWidth, height - panelTop};
+  layout.searchPanel = RECT{tabWidth, 0, width, height - panelTop};
   return layout;
 }
 
@@ -137,6 +139,10 @@ bool MainForm::Create(const std::string& caption) {
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Get()));
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 
+  // Faults from here on become error reports of the dialogs library.
+  InstallFaultCapture([this](const std::string& header, const std::string& details) {
+    tools_.ExecExceptWindowEx(header, details);
+  });
   showSearchPanel_ = GetIniInt(kSettingsSection, "ShowSearchPanel", 1) == 1;
   skin_ = IniText(kSettingsSection, "Skin", kDefaultSkin);
   // Plugin access is decided from the access settings kept under "Plugins".
@@ -153,6 +159,7 @@ bool MainForm::Create(const std::string& caption) {
   trayMenu_ = BuildTrayMenu(menuItems_);
   accelerators_ = BuildAccelerators();
   LoadPlugins();
+  banner_.Show(kDefaultBannerName, true);
   ApplySkin();
 
   tray_.Add(window, kTrayMessage, smallIcon_.Get(), kTrayTip);
@@ -166,8 +173,11 @@ bool MainForm::Create(const std::string& caption) {
 void MainForm::CreateChildren() {
   bottomPanel_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | SS_ETCHEDFRAME, 0, 0,
                                  0, 0, Handle(), nullptr, ui::ThisModule(), nullptr);
-  rightPanel_ = CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, Handle(),
-                                nullptr, ui::ThisModule(), nullptr);
+  banner_.Create(Handle());
+  rightPanel_ = banner_.Handle();
+  banner_.onWidthChanged = [this] { Layout(); };
+  search_.Create(bottomPanel_);
+  if (showSearchPanel_) ShowWindow(search_.Handle(), SW_SHOW);
   CLIENTCREATESTRUCT mdi = {};
   mdi.idFirstChild = kFirstMdiChildId;
   mdiClient_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
@@ -186,15 +196,21 @@ void MainForm::CreateChildren() {
 void MainForm::Layout() {
   RECT client;
   GetClientRect(Handle(), &client);
-  MainFormLayout layout = LayOutMainForm(client.right, client.bottom);
+  MainFormLayout layout =
+      LayOutMainForm(client.right, client.bottom, banner_.PanelWidth() ? banner_.PanelWidth() : kRightPanelWidth);
   auto place = [](HWND window, const RECT& r) {
     if (window) MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
   };
   place(mdiClient_, layout.mdiClient);
   place(rightPanel_, layout.rightPanel);
   place(bottomPanel_, layout.bottomPanel);
+  place(search_.Handle(), layout.searchPanel);
   // The plugin tab bar, once the host made it, fills the panel's left part.
-  if (bottomPanel_) place(GetWindow(bottomPanel_, GW_CHILD), layout.tabBar);
+  if (bottomPanel_) {
+    for (HWND child = GetWindow(bottomPanel_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (child != search_.Handle()) place(child, layout.tabBar);
+    }
+  }
   pluginList_.FitTo(SIZE{layout.mdiClient.right - layout.mdiClient.left,
                           layout.mdiClient.bottom - layout.mdiClient.top});
 }
@@ -432,6 +448,7 @@ void MainForm::AskRestartAfterUpdate(uint32_t jobCode) {
 void MainForm::ToggleSearchPanel() {
   showSearchPanel_ = !showSearchPanel_;
   CheckMenuItem(menus_.view, kMenuToggleSearch, showSearchPanel_ ? MF_CHECKED : MF_UNCHECKED);
+  ShowWindow(search_.Handle(), showSearchPanel_ ? SW_SHOW : SW_HIDE);
   SetIniInt(kSettingsSection, "ShowSearchPanel", showSearchPanel_ ? 1 : 0);
 }
 
@@ -459,7 +476,9 @@ void MainForm::Restore() {
 void MainForm::Exit() {
   if (exiting_) return;
   exiting_ = true;
+  RemoveFaultCapture();
   application_.SetRestoreHandler(nullptr);
+  banner_.StopDownload();
   KillTimer(Handle(), kDelayedStartTimer);
   host_.CloseAllPlugins();
   ProcessPendingMessages();
@@ -497,7 +516,8 @@ bool MainForm::OnShellCommand(WPARAM command, LPARAM argument) {
       ShowPluginsPopup();
       return true;
     case SVSHELL_SHOW_BANNER:
-      return true;  // the banner of the active plugin: the banner grid is not built yet
+      banner_.Show(host_.ActivePluginKey(), true);
+      return true;
     case SVSHELL_MODAL_WINDOW:
       tools_.ExecModalWindow(static_cast<int32_t>(argument));
       return true;

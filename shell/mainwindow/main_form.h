@@ -8,11 +8,13 @@
 #include <string>
 
 #include "app.h"
+#include "banner_grid.h"
 #include "main_menu.h"
 #include "menu_items.h"
 #include "plugin_array.h"
 #include "plugin_host.h"
 #include "plugin_list_panel.h"
+#include "search_panel.h"
 #include "skin_engine.h"
 #include "tools_binding.h"
 #include "tray_icon.h"
@@ -38,9 +40,10 @@ struct MainFormLayout {
   RECT mdiClient;
   RECT rightPanel;
   RECT bottomPanel;
-  RECT tabBar;  // inside the bottom panel
+  RECT tabBar;       // inside the bottom panel
+  RECT searchPanel;  // inside the bottom panel, at its right end
 };
-MainFormLayout LayOutMainForm(int clientWidth, int clientHeight);
+MainFormLayout LayOutMainForm(int clientWidth, int clientHeight, int rightPanelWidth = kRightPanelWidth);
 
 class MainForm : public ui::Window {
  public:
@@ -52,6 +55,7 @@ class MainForm : public ui::Window {
   bool Create(const std::string& caption);
   HWND MdiClient() const { return mdiClient_; }
   HWND BottomPanel() const { return bottomPanel_; }
+  const BannerGrid& Banner() const { return banner_; }
   bool Exiting() const { return exiting_; }
 
   void HideToTray();
@@ -119,6 +123,8 @@ class MainForm : public ui::Window {
   bool showSearchPanel_ = true;
   PluginListPanel pluginList_{plugins_, [this](int index) { OpenFromList(index); }};
   ToolsBinding tools_;
+  BannerGrid banner_{[this] { return exiting_; }};
+  SearchPanel search_;
   skins::SkinEngine skinEngine_;
   sv::Icon icon_, smallIcon_;
   TrayIcon tray_;

@@ -145,3 +145,57 @@ TEST_F(MainWindowRun, ListsOpensAsksClosesReloadsAndExits) {
 }
 
 }  // namespace
+
+namespace {
+
+// A banner of two rows of squares, blue, as the server would deliver it.
+void WriteBanner(const std::string& folder, const std::string& name, const std::string& description) {
+  constexpr int kWidth = 120, kHeight = 20;
+  std::string pixels;
+  for (int i = 0; i < kWidth * kHeight; ++i) pixels += std::string("\xC0\x60\x20", 3);
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof(info);
+  info.biWidth = kWidth;
+  info.biHeight = kHeight;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
+  bytes += pixels;
+  CreateDirectoryW(sv::Wide(folder + "Solvika.com").c_str(), nullptr);
+  WriteFileBytes(folder + "Solvika.com\\" + name + ".bcom", bytes);
+  WriteFileBytes(folder + "Solvika.com\\" + name + ".icom", description);
+}
+
+}  // namespace
+
+TEST_F(MainWindowRun, ShowsTheBannerAndOpensTheSearchBoxUnderTheMouse) {
+  WriteBanner(Folder(), "Solvika", "version\t1\r\ndefault\tSolvika\r\n");
+  Start();
+  HWND main = WaitMainWindow(R(u8"Программа Solvika"));
+  ASSERT_NE(nullptr, main) << Log();
+  HWND banner = FindWindowExW(main, nullptr, L"TSVBannerPanel", nullptr);
+  ASSERT_NE(nullptr, banner);
+  RECT client;
+  GetClientRect(banner, &client);
+  EXPECT_EQ(120, client.right);  // the panel fits one grid row
+
+  HWND search = nullptr;
+  for (HWND child = GetWindow(main, GW_CHILD); child && !search; child = GetWindow(child, GW_HWNDNEXT))
+    search = FindWindowExW(child, nullptr, L"TSVSearchPanel", nullptr);
+  ASSERT_NE(nullptr, search);
+  HWND picture = FindWindowExW(search, nullptr, L"TSVSearchPicture", nullptr);
+  HWND edit = FindWindowExW(search, nullptr, L"EDIT", nullptr);
+  ASSERT_TRUE(picture && edit);
+  EXPECT_FALSE(IsWindowVisible(edit));
+  uikit::CaptureScreen("/tmp/sv_shell_main_banner.png");
+  PostMessageW(picture, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(edit) && !IsWindowVisible(picture); }));
+  uikit::SetText(edit, R(u8"  поиск  "));
+  uikit::CaptureScreen("/tmp/sv_shell_main_search.png");
+  ExitAndWait(main);
+}

@@ -173,10 +173,19 @@ def make_site(build, site, port):
     write_reply(site, "update.php", "getfiles2", "FILES\t%s\r\nPACKAGES\t\r\n" % entry_list(program))
     write_reply(site, "update.php", "download", "OK\r\n")
 
+    # The banner grid's pictures (client/com/<name>.zip) and its click page.
+    make_banners(site)
+
     if port:
         path = os.path.join(site, "client", "svparams.php.gethosts.reply")
         with open(path, "ab") as f:
             f.write(("SCRIPTS\t%s\nSOURCES\t%s\n" % (host, host)).encode(WIRE))
+
+
+def make_banners(site):
+    sys.path.insert(0, os.path.join(HERE, "banners"))
+    import make_banners as banners
+    banners.write(site, ["Solvika"] + banners.catalogue_names())
 
 
 def read_sections(path):
