@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kOptionsWidth = 421, kOptionsHeight = 373;
 constexpr int kAboutWidth = 340, kAboutHeight = 311;
+constexpr int kAboutIconSize = 32;
 constexpr COLORREF kLinkColour = RGB(0, 0, 128);
 constexpr int kTitlePoints = 14;
 constexpr int kProxyButtons[] = {IDC_OPTIONS_DIRECT, IDC_OPTIONS_IE, IDC_OPTIONS_OWN};
@@ -155,7 +156,12 @@ void AboutForm::Show() {
 void AboutForm::OnInitDialog() {
   HWND w = Handle();
   ui::SetClientSize(w, kAboutWidth, kAboutHeight);
-  SendDlgItemMessageW(w, IDC_ABOUT_PICTURE, STM_SETICON, reinterpret_cast<WPARAM>(ui::ApplicationIcon()), 0);
+  // The program's icon from this library's resources: the application
+  // window's own icon may be missing (or small) when the box is opened early.
+  HICON icon = static_cast<HICON>(LoadImageW(ui::ThisModule(), MAKEINTRESOURCEW(IDI_ABOUT_PROGRAM), IMAGE_ICON,
+                                             kAboutIconSize, kAboutIconSize, LR_SHARED));
+  SendDlgItemMessageW(w, IDC_ABOUT_PICTURE, STM_SETICON,
+                      reinterpret_cast<WPARAM>(icon ? icon : ui::ApplicationIcon()), 0);
   title_.Reset(ui::CreatePointFont(kTitlePoints, true));
   SendDlgItemMessageW(w, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(title_.Get()), FALSE);
   ui::SetItemText(w, IDC_ABOUT_VERSION, AboutVersionLine(ProgramVersionText()));
