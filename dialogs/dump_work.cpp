@@ -19,6 +19,15 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
          (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size());
 }
 
+// Puts the file at `source` under the flat name `copy` for the packer: a hard
+// link where the scratch folder is on the same volume (no bytes are copied,
+// and the packer only reads it), else a real copy.
+bool PlaceCopy(const std::string& source, const std::string& copy) {
+  const std::wstring from = sv::Wide(source), to = sv::Wide(copy);
+  DeleteFileW(to.c_str());  // a leftover of an earlier attempt
+  return CreateHardLinkW(to.c_str(), from.c_str(), nullptr) || CopyFileW(from.c_str(), to.c_str(), FALSE);
+}
+
 }  // namespace
 
 void DumpWork::Prepare(std::string programFolder, std::string baseName, std::string listPath) {
@@ -92,7 +101,7 @@ int32_t DumpWork::PackFiles(ZipFilesProc zipFiles) {
     const std::string source = folder_ + file.path;
     if (NeedsFlatName(file.path)) {
       const std::string copy = scratch + FlatName(file.path);
-      if (!CopyFileW(sv::Wide(source).c_str(), sv::Wide(copy).c_str(), FALSE)) return kPhaseCopyFailed;
+      if (!PlaceCopy(source, copy)) return kPhaseCopyFailed;
       result = zipFiles(archive.c_str(), copy.c_str());
       DeleteFileW(sv::Wide(copy).c_str());
     } else {

@@ -53,7 +53,7 @@ for run in $(seq 1 "$PAIRS"); do
 done
 d=$(printf '%s\n' "${dump_ms[@]}" | median)
 z=$(printf '%s\n' "${zip_ms[@]}" | median)
-ratio=$(awk -v d="$d" -v z="$z" 'BEGIN {printf "%.2f", z / d}')
+ratio=$(LC_ALL=C awk -v d="$d" -v z="$z" 'BEGIN {printf "%.2f", z / d}')
 echo "median backup ${d} ms, median zip -9 ${z} ms, speed ratio ${ratio} (target >= 0.5)"
 echo "archive sizes: backup $(stat -c %s "$WORK/b.dump") bytes, zip $(stat -c %s "$WORK/z.zip") bytes"
 awk -v r="$ratio" 'BEGIN {exit !(r >= 0.5)}'
