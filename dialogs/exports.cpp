@@ -1,6 +1,7 @@
 // Exports of SolvikaMainTools.dll: the shell's secondary windows by code.
 #include <windows.h>
 
+#include "access_forms.h"
 #include "dump_form.h"
 #include "guard.h"
 #include "report_form.h"
@@ -29,10 +30,6 @@ enum ReleasedUses { kKeepForWindow = 0, kReleaseCall = 1, kReleaseCallAndWindow 
 dialogs::DumpForm* g_backup = nullptr;
 
 }  // namespace
-
-namespace dialogs {
-void ShowAccessManagement();
-}
 
 extern "C" {
 

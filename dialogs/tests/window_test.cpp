@@ -1,9 +1,11 @@
 // The dialogs driven as a person would, in a program folder of their own (a
 // copy of this test program run as a child) against the local server: the
-// report window's sends, the options, about and download page boxes, and the
-// program backup restored by its extractor.
+// report window's sends, the options, about and download page boxes, the
+// program backup restored by its extractor, and the access management windows.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 
@@ -13,6 +15,7 @@
 
 #include "SolvikaNet.h"
 #include "SolvikaUtils.h"
+#include "TovrinPF.h"
 #include "file_io.h"
 #include "net_test_support.h"
 #include "svstring.h"
@@ -28,9 +31,10 @@ __declspec(dllimport) void __stdcall SolvikaMain_ExecExceptWindow(const char* te
 
 namespace {
 
-const std::vector<std::string> kLibraries = {"SolvikaMainTools.dll", "SolvikaNet.dll", "SolvikaUtils.dll",
-                                             "SolvikaPU.dll",        "UnzDll.dll",     "ZipDll.dll",
-                                             "SolvikaDump.dll"};
+const std::vector<std::string> kLibraries = {"SolvikaMainTools.dll", "SolvikaNet.dll",   "SolvikaUtils.dll",
+                                             "SolvikaPU.dll",        "UnzDll.dll",       "ZipDll.dll",
+                                             "SolvikaDump.dll",      "TovrinPF.dll",     "TovrinMain.dll",
+                                             "SolvikaMain.dll",      "SolvikaDNM.dll"};
 constexpr uint16_t kProgramVersion = 418;
 
 using sv::Ru;
@@ -57,6 +61,16 @@ std::string StoredEmail() {
   return sv::Take(HTTP2Str(s.c_str()));
 }
 
+// The access file of the machine (the Windows folder of the Wine prefix),
+// emptied so that each test starts without a password, status or module.
+void ResetAccessFile() {
+  wchar_t folder[MAX_PATH] = {};
+  GetWindowsDirectoryW(folder, MAX_PATH);
+  std::wstring file = std::wstring(folder) + L"\\qzwcontrol.ini";
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());  // nothing left in the cache
+  DeleteFileW(file.c_str());
+}
+
 }  // namespace
 
 TEST(MainToolsWindows, RunInAProgramFolderOfTheirOwn) {
@@ -78,6 +92,13 @@ class Tools : public ::testing::Test {
   }
   void SetUp() override {
     if (!InChild()) GTEST_SKIP() << "runs as a child in a program folder of its own";
+    // Each test starts with a direct connection (the options test stores a
+    // proxy) and without a password.
+    SetProxyParam("", 0, "", "");
+    ResetAccessFile();
+  }
+  void TearDown() override {
+    if (InChild()) ResetAccessFile();
   }
 };
 
@@ -108,7 +129,7 @@ TEST_F(Tools, LetterRefusesAnEmptyTextThenPostsItsFields) {
 
   auto sent = nettest::RequestsFor("action=sendmsg");
   ASSERT_EQ(1u, sent.size());
-  // The address is form-encoded, "." included.
+  // URL encoding leaves only letters, digits and "_" as they are: "." too is encoded.
   EXPECT_NE(std::string::npos, sent[0].find("email=me%40x%2Eru&icq=123")) << sent[0];
   EXPECT_NE(std::string::npos, sent[0].find("\"UserMsg\": \"hello there\"")) << sent[0];
   EXPECT_NE(std::string::npos, sent[0].find("PatchKeeper.svx (")) << sent[0];
@@ -342,4 +363,239 @@ TEST_F(Tools, BackupWithoutItsExtractorSaysWhatIsMissing) {
   EXPECT_EQ(1, shell.Exec(101));
   MoveFileW(sv::Wide(program + "SolvikaDump.off").c_str(), sv::Wide(program + "SolvikaDump.dll").c_str());
   EXPECT_FALSE(sv::FileExists(out.Path() + "x.dump"));
+}
+
+
+// ---- access management ----
+
+namespace {
+
+const std::string kAccessCaption = Ru(u8"Управление доступом");
+
+// Answers the shell's password prompt (the access library asks through it).
+bool AnswerPasswordPrompt(const std::string& password) {
+  HWND prompt = uikit::WaitTopWindow(L"TPasswordForm", nullptr, GetCurrentProcessId());
+  if (!prompt) return false;
+  uikit::SetText(uikit::FindChild(prompt, "", L"Edit"), password);
+  return uikit::Press(prompt, "OK");
+}
+
+// Waits for a message box, checks its text and caption, and presses OK.
+void ExpectBox(const std::string& text, const std::string& caption, DWORD waitMs = uikit::kDefaultWaitMs) {
+  uikit::MessageBoxSeen box = uikit::WaitMessageBox(GetCurrentProcessId(), waitMs);
+  EXPECT_EQ(text, box.text);
+  EXPECT_EQ(caption, box.caption);
+  uikit::Answer(box, IDOK);
+}
+
+bool Ticked(HWND form, const char* utf8) {
+  return SendMessageW(uikit::FindChild(form, Ru(utf8), L"Button"), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::string Hex(const std::string& bytes) {
+  sv::OwnedStr s(bytes);
+  return sv::Take(Str2HTTP(s));
+}
+
+std::string Encoded(const std::string& text) {
+  sv::OwnedStr s(text);
+  return sv::Take(UrlEncode(s));
+}
+
+// The rights editor's tree: every item, depth first, and what it shows.
+void CollectItems(HWND tree, HTREEITEM first, std::vector<HTREEITEM>* items) {
+  for (HTREEITEM i = first; i; i = TreeView_GetNextSibling(tree, i)) {
+    items->push_back(i);
+    CollectItems(tree, TreeView_GetChild(tree, i), items);
+  }
+}
+
+std::string ItemText(HWND tree, HTREEITEM item) {
+  wchar_t buffer[256] = {};
+  TVITEMW query = {};
+  query.mask = TVIF_TEXT;
+  query.hItem = item;
+  query.pszText = buffer;
+  query.cchTextMax = 256;
+  SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+  return sv::Narrow(buffer);
+}
+
+int StateImage(HWND tree, HTREEITEM item) {
+  return static_cast<int>(SendMessageW(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_STATEIMAGEMASK) >> 12);
+}
+
+HWND VisibleChild(HWND parent, const wchar_t* windowClass) {
+  for (HWND c = FindWindowExW(parent, nullptr, windowClass, nullptr); c; c = FindWindowExW(parent, c, windowClass, nullptr))
+    if (IsWindowVisible(c)) return c;
+  return nullptr;
+}
+
+}  // namespace
+
+TEST_F(Tools, AccessWithoutPasswordRefusesProtection) {
+  PFStatus(PF_OFF_UNTIL_RESTART);
+  ModalRun run([] { SolvikaMain_ExecModalWindow(2); });
+  HWND form = uikit::WaitTopWindow(L"TSVProtectForm", kAccessCaption.c_str());  // no password: no prompt
+  ASSERT_TRUE(form);
+  EXPECT_EQ(402, uikit::ClientSize(form).cx);
+  EXPECT_EQ(335, uikit::ClientSize(form).cy);
+  EXPECT_TRUE(Ticked(form, u8"Отключить защиту до перезапуска программы"));
+  Shot("access.png");
+
+  ASSERT_TRUE(uikit::Press(form, Ru(u8"Включить защиту")));
+  ExpectBox(Ru(u8"Пароль не задан!\rЗадайте пожалуйста пароль"), kAccessCaption);
+  EXPECT_TRUE(uikit::PumpUntil([&] { return Ticked(form, u8"Отключить защиту"); }));
+  EXPECT_FALSE(Ticked(form, u8"Включить защиту"));
+  EXPECT_EQ(PF_PROTECTION_OFF, PFStatus(0));
+
+  ASSERT_TRUE(uikit::Press(form, Ru(u8"Настроить...")));
+  ExpectBox(Ru(u8"Пароль не задан!\rЗадайте пожалуйста пароль"), kAccessCaption);
+  EXPECT_FALSE(uikit::FindTopWindow(L"TForm7", nullptr, GetCurrentProcessId()));
+  uikit::PressKey(form, VK_ESCAPE);
+  ASSERT_TRUE(run.Wait());
+}
+
+TEST_F(Tools, PasswordIsCheckedThenRegisteredWithTheServer) {
+  DeleteFileW(sv::Wide(nettest::ServerPath("client/register.php.reply")).c_str());
+  SetIniString("Solvika", "EML", Hex("old@x.ru").c_str());
+  ModalRun run([] { SolvikaMain_ExecModalWindow(2); });
+  HWND protect = uikit::WaitTopWindow(L"TSVProtectForm", kAccessCaption.c_str());
+  ASSERT_TRUE(protect);
+  ASSERT_TRUE(uikit::Press(protect, Ru(u8"Задать пароль...")));
+  HWND form = uikit::WaitTopWindow(L"TForm6", kAccessCaption.c_str());
+  ASSERT_TRUE(form);
+  EXPECT_EQ(425, uikit::ClientSize(form).cx);
+  EXPECT_EQ(229, uikit::ClientSize(form).cy);
+  HWND first = uikit::FindEditByLabel(form, Ru(u8"Пароль").c_str());
+  HWND second = uikit::FindEditByLabel(form, Ru(u8"Пароль еще раз").c_str());
+  HWND email = uikit::FindEditByLabel(form, Ru(u8"Ваш E-Mail").c_str());
+  ASSERT_TRUE(first && second && email && first != second);
+  EXPECT_EQ("old@x.ru", uikit::Text(email));
+  EXPECT_EQ('*', SendMessageW(first, EM_GETPASSWORDCHAR, 0, 0));
+  EXPECT_EQ(20, SendMessageW(second, EM_GETLIMITTEXT, 0, 0));
+  EXPECT_EQ(50, SendMessageW(email, EM_GETLIMITTEXT, 0, 0));
+
+  uikit::SetText(first, "abc");
+  uikit::SetText(second, "abd");
+  ASSERT_TRUE(uikit::Press(form, Ru(u8"Задать")));
+  ExpectBox(Ru(u8"Подтверждение не совпадает"), kAccessCaption);
+  EXPECT_TRUE(uikit::PumpUntil([&] { return uikit::Text(first).empty() && uikit::Text(second).empty(); }));
+
+  const std::string password = "p&ss w";
+  uikit::SetText(first, password);
+  uikit::SetText(second, password);
+  uikit::SetText(email, "me@x.c");  // a domain of three characters
+  ASSERT_TRUE(uikit::Press(form, Ru(u8"Задать")));
+  ExpectBox(Ru(u8"Задайте правильно свой E-Mail"), kAccessCaption);
+  EXPECT_TRUE(nettest::RequestsFor("register.php").empty());
+
+  // The server refuses (no reply): the old state stays and the fields are
+  // ready for another try.
+  uikit::SetText(email, " me@x.ru ");
+  Shot("access_password.png");
+  ASSERT_TRUE(uikit::Press(form, Ru(u8"Задать")));
+  uikit::MessageBoxSeen box = uikit::WaitMessageBox(GetCurrentProcessId(), 60000);
+  EXPECT_EQ(0u, box.text.find(Ru(u8"Не удалось зарегистрировать пароль!\rНевозможно подключиться к серверу!"))) << box.text;
+  EXPECT_EQ(kAccessCaption, box.caption);
+  uikit::Answer(box, IDOK);
+  EXPECT_TRUE(uikit::PumpUntil([&] { return IsWindowEnabled(first) && uikit::Text(first).empty(); }));
+  EXPECT_TRUE(PFisPassEmpty());
+
+  nettest::PutServerFile("client/register.php.reply", "OK");
+  uikit::SetText(first, password);
+  uikit::SetText(second, password);
+  ASSERT_TRUE(uikit::Press(form, Ru(u8"Задать")));
+  ExpectBox(Ru(u8"Ваш пароль успешно зарегистрирован!"), kAccessCaption, 60000);
+  EXPECT_TRUE(uikit::WaitGone(form));
+  uikit::PressKey(protect, VK_ESCAPE);
+  ASSERT_TRUE(run.Wait());
+
+  auto sent = nettest::RequestsFor("register.php");
+  ASSERT_EQ(2u, sent.size());
+  const std::string query = "act=set&stat=" + sv::TakeOut(GetProgramId) + "&ver=418&pw=" + Encoded(password) +
+                            "&email=" + Encoded("me@x.ru");
+  EXPECT_NE(std::string::npos, sent[1].find(query)) << sent[1] << "\n" << query;
+  EXPECT_FALSE(PFisPassEmpty());
+  EXPECT_EQ("me@x.ru", StoredEmail());
+}
+
+TEST_F(Tools, AccessWithAPasswordAsksForIt) {
+  PFChPass("secret");
+  {
+    ModalRun run([] { SolvikaMain_ExecModalWindow(2); });
+    ASSERT_TRUE(AnswerPasswordPrompt("wrong"));
+    ExpectBox(Ru(u8"Пароль не правельный!"), "Solvika");
+    ASSERT_TRUE(run.Wait());
+  }
+  EXPECT_FALSE(uikit::FindTopWindow(L"TSVProtectForm", nullptr, GetCurrentProcessId()));
+  ModalRun run([] { SolvikaMain_ExecModalWindow(2); });
+  ASSERT_TRUE(AnswerPasswordPrompt("secret"));
+  HWND form = uikit::WaitTopWindow(L"TSVProtectForm", kAccessCaption.c_str());
+  ASSERT_TRUE(form);
+  uikit::PressKey(form, VK_RETURN);
+  ASSERT_TRUE(run.Wait());
+}
+
+TEST_F(Tools, RightsEditorShowsAModuleOfTwoFilesAndReleasesAnItem) {
+  const std::string program = sv::ProgramFolder();
+  ASSERT_TRUE(WriteFileBytes(program + "games.svm", Ru(u8"*chess\r\n#Шахматы\r\n%Board\r\n+Board\r\n#Настольные\r\n"
+                                                     u8"*go\r\n#Го\r\n%Board\r\n")));
+  ASSERT_TRUE(WriteFileBytes(program + "games.ini", Ru(u8"[*tetris]\r\nName=Тетрис\r\n")));
+  SetIniString("*Games", "Name", Ru(u8"Игры").c_str());
+  PFRegisterModule("Games", "games.svm");
+  PFRegisterModule("Games", "games.ini");
+  PFSetCStatus("games.svm", "*chess", 1);
+  PFChPass("pw");
+
+  ModalRun run([] { SolvikaMain_ExecModalWindow(2); });
+  ASSERT_TRUE(AnswerPasswordPrompt("pw"));
+  HWND protect = uikit::WaitTopWindow(L"TSVProtectForm", kAccessCaption.c_str());
+  ASSERT_TRUE(protect);
+  ASSERT_TRUE(uikit::Press(protect, Ru(u8"Настроить...")));
+  HWND form = uikit::WaitTopWindow(L"TForm7", kAccessCaption.c_str());
+  ASSERT_TRUE(form);
+  EXPECT_EQ(348, uikit::ClientSize(form).cx);
+  EXPECT_EQ(420, uikit::ClientSize(form).cy);
+
+  HWND tabs = FindWindowExW(form, nullptr, WC_TABCONTROLW, nullptr);
+  ASSERT_EQ(1, TabCtrl_GetItemCount(tabs));
+  wchar_t tabText[64] = {};
+  TCITEMW tab = {};
+  tab.mask = TCIF_TEXT;
+  tab.pszText = tabText;
+  tab.cchTextMax = 64;
+  SendMessageW(tabs, TCM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tab));
+  EXPECT_EQ(Ru(u8"Игры"), sv::Narrow(tabText));
+
+  HWND tree = VisibleChild(form, WC_TREEVIEWW);
+  ASSERT_TRUE(tree);
+  std::vector<HTREEITEM> items;
+  CollectItems(tree, TreeView_GetRoot(tree), &items);
+  std::vector<std::string> names;
+  for (HTREEITEM i : items) names.push_back(ItemText(tree, i));
+  // The category with children first, then the leaves; both files' items.
+  EXPECT_EQ((std::vector<std::string>{Ru(u8"Настольные"), Ru(u8"Го"), Ru(u8"Шахматы"), Ru(u8"Тетрис")}), names);
+  HWND toggle = nullptr;  // its caption follows the selection the tree starts with
+  for (const char* caption : {u8"Запретить доступ", u8"Разрешить доступ"})
+    if (!toggle) toggle = uikit::FindChild(form, Ru(caption), L"Button");
+  ASSERT_TRUE(toggle);
+
+  ASSERT_EQ(4u, items.size());
+  HTREEITEM chess = items[2];
+  EXPECT_EQ(1, StateImage(tree, chess));
+  EXPECT_EQ(0, StateImage(tree, items[1]));
+  TreeView_Expand(tree, items[0], TVE_EXPAND);
+  TreeView_SelectItem(tree, chess);
+  EXPECT_TRUE(uikit::PumpUntil([&] { return IsWindowEnabled(toggle) && uikit::Text(toggle) == Ru(u8"Разрешить доступ"); }));
+  Shot("access_rights.png");
+  ASSERT_TRUE(uikit::Press(form, Ru(u8"Разрешить доступ")));
+  EXPECT_TRUE(uikit::PumpUntil([&] { return uikit::Text(toggle) == Ru(u8"Запретить доступ"); }));
+  EXPECT_EQ(0, StateImage(tree, chess));
+  EXPECT_FALSE(PFGetCStatus("games.svm", "*chess"));
+
+  uikit::PressKey(form, VK_ESCAPE);
+  EXPECT_TRUE(uikit::WaitGone(form));
+  uikit::PressKey(protect, VK_ESCAPE);
+  ASSERT_TRUE(run.Wait());
 }

@@ -71,9 +71,11 @@ ChildResult RunChild(const std::string& exe, const std::string& args, const std:
   si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION pi;
   std::wstring cmd = L"\"" + sv::Wide(exe) + L"\" " + sv::Wide(args);
+  // A child that runs a child of its own stays a child for its later tests.
+  const bool wasChild = InChild();
   SetEnvironmentVariableW(L"SV_TEST_CHILD", L"1");
   BOOL started = CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, sv::Wide(folder).c_str(), &si, &pi);
-  SetEnvironmentVariableW(L"SV_TEST_CHILD", nullptr);
+  if (!wasChild) SetEnvironmentVariableW(L"SV_TEST_CHILD", nullptr);
   writeEnd.Reset();  // the child holds the only write end now
   if (!started) return result;
   sv::Handle process(pi.hProcess), thread(pi.hThread);
