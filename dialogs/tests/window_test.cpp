@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 #include "SolvikaNet.h"
@@ -232,11 +233,27 @@ TEST_F(Tools, AboutAndDownloadPage) {
 namespace {
 
 constexpr UINT kRunCode = WM_APP + 1;  // lParam: a code for SolvikaMain_ExecWindow
-std::vector<int32_t> g_execResults;   // what SolvikaMain_ExecWindow returned, in order
+// What SolvikaMain_ExecWindow returned on the shell thread, in order.
+std::mutex g_execLock;
+std::vector<int32_t> g_execResults;
+
+size_t ExecCount() {
+  std::lock_guard<std::mutex> hold(g_execLock);
+  return g_execResults.size();
+}
+
+// The result of the call after the first `before`, once it has returned.
+int32_t ExecResultAfter(size_t before) {
+  if (!uikit::PumpUntil([&] { return ExecCount() > before; })) return -1;
+  std::lock_guard<std::mutex> hold(g_execLock);
+  return g_execResults[before];
+}
 
 LRESULT CALLBACK ShellProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kRunCode || (message == WM_USER + 1 && wparam == 101)) {
-    g_execResults.push_back(SolvikaMain_ExecWindow(static_cast<int32_t>(lparam)));
+    const int32_t result = SolvikaMain_ExecWindow(static_cast<int32_t>(lparam));
+    std::lock_guard<std::mutex> hold(g_execLock);
+    g_execResults.push_back(result);
     return 0;
   }
   return DefWindowProcW(window, message, wparam, lparam);
@@ -253,10 +270,9 @@ class ShellThread {
   }
   // Runs SolvikaMain_ExecWindow(code) on the shell's thread; its result.
   int32_t Exec(int32_t code) {
-    size_t before = g_execResults.size();
+    const size_t before = ExecCount();
     PostMessageW(frame_, kRunCode, 0, code);
-    uikit::PumpUntil([&] { return g_execResults.size() > before; });
-    return g_execResults.back();
+    return ExecResultAfter(before);
   }
 
  private:
@@ -327,10 +343,12 @@ TEST_F(Tools, BackupIsRestoredByItsExtractorByteForByte) {
                 base + ".dump",
             box.text);
   Shot("backup.png");
+  const size_t execsBefore = ExecCount();
   uikit::Answer(box, IDOK);
-  // Closing asks the shell, which destroys the window through the library.
+  // Closing asks the shell, which destroys the window through the library;
+  // the window is gone before that call returns its count.
   EXPECT_TRUE(uikit::WaitGone(form));
-  EXPECT_EQ(2, g_execResults.back());
+  EXPECT_EQ(2, ExecResultAfter(execsBefore));
   ASSERT_TRUE(sv::FileExists(base + ".exe"));
   ASSERT_TRUE(sv::FileExists(base + ".dump"));
   EXPECT_FALSE(sv::FolderExists(base + ".tmp"));
