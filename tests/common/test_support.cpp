@@ -54,6 +54,44 @@ std::string CopyTestProgram(const std::string& folder, const std::vector<std::st
   return target;
 }
 
+namespace {
+
+// The visible windows of process `pid`, each with its class, its caption and
+// the texts of its children: what a hung child was showing, such as a
+// message box that nobody answered.
+BOOL CALLBACK AddChildText(HWND window, LPARAM param) {
+  wchar_t text[512] = {};
+  if (GetWindowTextW(window, text, 512) > 0) *reinterpret_cast<std::string*>(param) += " [" + sv::Narrow(text) + "]";
+  return TRUE;
+}
+
+struct WindowList {
+  DWORD pid;
+  std::string text;
+};
+
+BOOL CALLBACK AddTopWindow(HWND window, LPARAM param) {
+  auto* list = reinterpret_cast<WindowList*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != list->pid || !IsWindowVisible(window)) return TRUE;
+  wchar_t name[128] = {}, caption[512] = {};
+  GetClassNameW(window, name, 128);
+  GetWindowTextW(window, caption, 512);
+  list->text += "  " + sv::Narrow(name) + " \"" + sv::Narrow(caption) + "\":";
+  EnumChildWindows(window, AddChildText, reinterpret_cast<LPARAM>(&list->text));
+  list->text += "\n";
+  return TRUE;
+}
+
+std::string VisibleWindows(DWORD pid) {
+  WindowList list = {pid, std::string()};
+  EnumWindows(AddTopWindow, reinterpret_cast<LPARAM>(&list));
+  return list.text;
+}
+
+}  // namespace
+
 ChildResult RunChild(const std::string& exe, const std::string& args, const std::string& folder, DWORD timeoutMs) {
   ChildResult result;
   SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
@@ -102,6 +140,8 @@ ChildResult RunChild(const std::string& exe, const std::string& args, const std:
       break;
     }
     if (GetTickCount() - start > timeoutMs) {
+      result.output += "\n[child still running after " + std::to_string(timeoutMs) + " ms; its windows:]\n" +
+                       VisibleWindows(pi.dwProcessId);
       TerminateProcess(process.Get(), 99);
       break;
     }
