@@ -538,6 +538,40 @@ TEST_F(Tools, PasswordIsCheckedThenRegisteredWithTheServer) {
   EXPECT_EQ("me@x.ru", StoredEmail());
 }
 
+// While the registration request runs (here a proxy that never answers,
+// until the request's time-out), neither the close box, Escape nor
+// "Закрыть" ends the window; after the failure they do.
+TEST_F(Tools, PasswordWindowStaysOpenWhileItsRequestRuns) {
+  const std::string stalling = nettest::FaultHost("stallhead");
+  ASSERT_FALSE(stalling.empty());
+  const size_t colon = stalling.rfind(':');
+  SetProxyParam(stalling.substr(0, colon).c_str(), std::stoi(stalling.substr(colon + 1)), "", "");
+  ModalRun run([] { SolvikaMain_ExecModalWindow(2); });
+  HWND protect = uikit::WaitTopWindow(L"TSVProtectForm", kAccessCaption.c_str());
+  ASSERT_TRUE(protect);
+  ASSERT_TRUE(uikit::Press(protect, Ru(u8"Задать пароль...")));
+  HWND form = uikit::WaitTopWindow(L"TForm6", kAccessCaption.c_str());
+  ASSERT_TRUE(form);
+  uikit::SetText(uikit::FindEditByLabel(form, Ru(u8"Пароль").c_str()), "pw");
+  uikit::SetText(uikit::FindEditByLabel(form, Ru(u8"Пароль еще раз").c_str()), "pw");
+  uikit::SetText(uikit::FindEditByLabel(form, Ru(u8"Ваш E-Mail").c_str()), "me@x.ru");
+  ASSERT_TRUE(uikit::Press(form, Ru(u8"Задать")));
+  PostMessageW(form, WM_CLOSE, 0, 0);
+  uikit::PressKey(form, VK_ESCAPE);
+  uikit::Press(form, Ru(u8"Закрыть"));
+  Sleep(500);
+  EXPECT_TRUE(IsWindow(form));
+  uikit::MessageBoxSeen box = uikit::WaitMessageBox(GetCurrentProcessId(), 60000);
+  EXPECT_EQ(0u, box.text.find(Ru(u8"Не удалось зарегистрировать пароль!"))) << box.text;
+  uikit::Answer(box, IDOK);
+  EXPECT_TRUE(PFisPassEmpty());
+  PostMessageW(form, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(uikit::WaitGone(form));
+  uikit::PressKey(protect, VK_ESCAPE);
+  ASSERT_TRUE(run.Wait());
+  SetProxyParam("", 0, "", "");
+}
+
 TEST_F(Tools, AccessWithAPasswordAsksForIt) {
   PFChPass("secret");
   {
