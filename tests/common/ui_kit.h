@@ -75,13 +75,15 @@ bool SelectListViewRow(HWND listView, int row);
 bool CaptureScreen(const std::string& pngUnixPath);
 
 // Runs the calling thread's messages (its windows' timers and posted
-// messages) until `condition` holds or `ms` passed; false then.
+// messages) until `condition` holds or `ms` passed; false then. The time is
+// also watched between messages, so that windows which never let the queue
+// run empty (a repaint that asks for the next one) end the wait as well.
 template <class Condition>
 bool PumpUntil(Condition condition, DWORD ms = kDefaultWaitMs) {
   DWORD start = GetTickCount();
   for (;;) {
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (GetTickCount() - start <= ms && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
