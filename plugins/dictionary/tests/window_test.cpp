@@ -201,6 +201,7 @@ TEST_F(DictionaryWindow, TypingABeginningListsTheHeadwordsAndShowsTheFirstArticl
     EXPECT_TRUE(IsWindowEnabled(Button(caption))) << caption;
 
   // The down-arrow key in the search field moves on in the list.
+  SetForegroundWindow(frame_);
   SetFocus(edit_);
   uikit::PressKey(edit_, VK_DOWN);
   ASSERT_TRUE(uikit::PumpUntil([&] { return Selected() == 1; }));
