@@ -94,13 +94,6 @@ HIMAGELIST MakeImages(std::initializer_list<Painter> painters) {
   return list;
 }
 
-RECT RectIn(HWND dialog, HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
 }  // namespace
 
 void ShowAccessManagement() {
@@ -120,7 +113,7 @@ void ProtectForm::Show() {
 
 void ProtectForm::OnInitDialog() {
   HWND w = Handle();
-  ui::SetClientSize(w, kProtectWidth, kProtectHeight);
+  ui::SetClientSizeWithControls(w, kProtectWidth, kProtectHeight);
   const uint8_t status = PFStatus(0);
   const int ticked = status >= PF_PROTECTION_ON && status <= PF_PROTECTION_OFF ? kStatusButtons[status - 1] : IDC_PROTECT_OFF;
   CheckRadioButton(w, IDC_PROTECT_ON, IDC_PROTECT_OFF, ticked);
@@ -173,7 +166,7 @@ void SetPasswordForm::Show(HWND owner) {
 
 void SetPasswordForm::OnInitDialog() {
   HWND w = Handle();
-  ui::SetClientSize(w, kPasswordWidth, kPasswordHeight);
+  ui::SetClientSizeWithControls(w, kPasswordWidth, kPasswordHeight);
   for (int id : {IDC_PASSWORD_FIRST, IDC_PASSWORD_SECOND}) {
     SendDlgItemMessageW(w, id, EM_SETPASSWORDCHAR, '*', 0);
     SendDlgItemMessageW(w, id, EM_LIMITTEXT, kPasswordLimit, 0);
@@ -288,7 +281,7 @@ void RightsForm::Show(HWND owner) {
 
 void RightsForm::OnInitDialog() {
   HWND w = Handle();
-  ui::SetClientSize(w, kRightsWidth, kRightsHeight);
+  ui::SetClientSizeWithControls(w, kRightsWidth, kRightsHeight);
   images_ = MakeImages({PaintNothing, PaintNothing, PaintFolder, PaintPage});
   states_ = MakeImages({PaintNothing, PaintLock});
 
@@ -302,7 +295,7 @@ void RightsForm::OnInitDialog() {
     SendMessageW(tabControl, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
   // Every tab's tree lies over the tab control's page area, above it.
-  RECT page = RectIn(w, tabControl);
+  RECT page = ui::RectInParent(tabControl);
   SendMessageW(tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0));
   for (size_t i = 0; i < tabs_.size(); ++i) {

@@ -20,13 +20,6 @@ constexpr int kInputs[] = {IDC_REPORT_USER_TEXT, IDC_REPORT_SEND, IDC_REPORT_EMA
 
 bool IsBlank(const std::string& s) { return s.find_first_not_of(" \t\r\n") == std::string::npos; }
 
-RECT RectIn(HWND dialog, int id) {
-  RECT r;
-  GetWindowRect(GetDlgItem(dialog, id), &r);
-  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
 }  // namespace
 
 void ReportForm::ShowLetter() {
@@ -55,7 +48,7 @@ std::string ReportForm::Caption() const { return ui::GetText(Handle()); }
 
 void ReportForm::OnInitDialog() {
   HWND w = Handle();
-  ui::SetClientSize(w, kClientWidth, kClientHeight);
+  ui::SetClientSizeWithControls(w, kClientWidth, kClientHeight);
   status_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, w, nullptr,
                             ui::ThisModule(), nullptr);
   SendDlgItemMessageW(w, IDC_REPORT_USER_TEXT, EM_LIMITTEXT, kUserTextLimit, 0);
@@ -82,8 +75,9 @@ void ReportForm::ApplyMode() {
   }
   if (mode_ == kPaySupport) ui::SetText(w, sv::Ru(u8"Solvika | Служба поддержки абонплаты"));
   // The letters hide the system block; the letter's text takes its place.
-  RECT top = RectIn(w, IDC_REPORT_SYS_GROUP), group = RectIn(w, IDC_REPORT_USER_GROUP);
-  RECT text = RectIn(w, IDC_REPORT_USER_TEXT);
+  RECT top = ui::RectInParent(GetDlgItem(w, IDC_REPORT_SYS_GROUP));
+  RECT group = ui::RectInParent(GetDlgItem(w, IDC_REPORT_USER_GROUP));
+  RECT text = ui::RectInParent(GetDlgItem(w, IDC_REPORT_USER_TEXT));
   ShowWindow(GetDlgItem(w, IDC_REPORT_SYS_GROUP), SW_HIDE);
   ShowWindow(GetDlgItem(w, IDC_REPORT_SYS_TEXT), SW_HIDE);
   const int rise = group.top - top.top;

@@ -46,7 +46,7 @@ void OptionsForm::Show() {
 
 void OptionsForm::OnInitDialog() {
   HWND w = Handle();
-  ui::SetClientSize(w, kOptionsWidth, kOptionsHeight);
+  ui::SetClientSizeWithControls(w, kOptionsWidth, kOptionsHeight);
   bold_.Reset(VariantOf(GetDlgItem(w, IDC_OPTIONS_SERVER_LABEL), true, false));
   for (int id : {IDC_OPTIONS_SERVER_LABEL, IDC_OPTIONS_PORT_LABEL, IDC_OPTIONS_LOGIN_LABEL, IDC_OPTIONS_PASSWORD_LABEL})
     SendDlgItemMessageW(w, id, WM_SETFONT, reinterpret_cast<WPARAM>(bold_.Get()), FALSE);
@@ -155,13 +155,18 @@ void AboutForm::Show() {
 
 void AboutForm::OnInitDialog() {
   HWND w = Handle();
-  ui::SetClientSize(w, kAboutWidth, kAboutHeight);
+  ui::SetClientSizeWithControls(w, kAboutWidth, kAboutHeight);
   // The program's icon from this library's resources: the application
   // window's own icon may be missing (or small) when the box is opened early.
   HICON icon = static_cast<HICON>(LoadImageW(ui::ThisModule(), MAKEINTRESOURCEW(IDI_ABOUT_PROGRAM), IMAGE_ICON,
                                              kAboutIconSize, kAboutIconSize, LR_SHARED));
-  SendDlgItemMessageW(w, IDC_ABOUT_PICTURE, STM_SETICON,
-                      reinterpret_cast<WPARAM>(icon ? icon : ui::ApplicationIcon()), 0);
+  HWND picture = GetDlgItem(w, IDC_ABOUT_PICTURE);
+  SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon ? icon : ui::ApplicationIcon()), 0);
+  // The picture takes the icon's own size from its left edge: centre it again.
+  RECT client = {}, place = ui::RectInParent(picture);
+  GetClientRect(w, &client);
+  SetWindowPos(picture, nullptr, (client.right - (place.right - place.left)) / 2, place.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   title_.Reset(ui::CreatePointFont(kTitlePoints, true));
   SendDlgItemMessageW(w, IDC_ABOUT_NAME, WM_SETFONT, reinterpret_cast<WPARAM>(title_.Get()), FALSE);
   ui::SetItemText(w, IDC_ABOUT_VERSION, AboutVersionLine(ProgramVersionText()));

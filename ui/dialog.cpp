@@ -39,9 +39,13 @@ INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wparam, LPA
 
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
       OnInitDialog();
-      return TRUE;
+      // A dialog that gave one of its controls the focus keeps it there;
+      // otherwise the dialog manager focuses the first control.
+      HWND focus = GetFocus();
+      return focus && IsChild(window_, focus) ? FALSE : TRUE;
+    }
     case WM_COMMAND:
       return OnCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam)) ? TRUE : FALSE;
     default: {
@@ -49,6 +53,13 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
       return OnMessage(message, wparam, lparam, &result) ? result : FALSE;
     }
   }
+}
+
+RECT RectInParent(HWND control) {
+  RECT r = {};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
 }
 
 void CenterOnDesktop(HWND window) {
@@ -66,6 +77,20 @@ void SetClientSize(HWND window, int width, int height) {
                      (DWORD)GetWindowLongPtrW(window, GWL_EXSTYLE));
   SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SetClientSizeWithControls(HWND dialog, int width, int height) {
+  RECT before = {};
+  GetClientRect(dialog, &before);
+  SetClientSize(dialog, width, height);
+  if (before.right <= 0 || before.bottom <= 0) return;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const RECT r = RectInParent(child);
+    // Each edge is scaled on its own, so that controls that touched still do.
+    const int left = MulDiv(r.left, width, before.right), right = MulDiv(r.right, width, before.right);
+    const int top = MulDiv(r.top, height, before.bottom), bottom = MulDiv(r.bottom, height, before.bottom);
+    MoveWindow(child, left, top, right - left, bottom - top, FALSE);
+  }
 }
 
 }  // namespace ui

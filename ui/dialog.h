@@ -42,9 +42,16 @@ class Dialog {
   HWND window_ = nullptr;
 };
 
+// Where `control` lies in its parent's client area.
+RECT RectInParent(HWND control);
 // Centres `window` on the desktop work area.
 void CenterOnDesktop(HWND window);
 // Gives `window` a client area of exactly width x height pixels.
 void SetClientSize(HWND window, int width, int height);
+// The same for a dialog made from a template, whose controls are stretched or
+// shrunk with it. A template is laid out in dialog units, whose size in pixels
+// follows the dialog font of the machine, so a fixed pixel size alone would
+// cut off the template's right and lower edges or leave them empty.
+void SetClientSizeWithControls(HWND dialog, int width, int height);
 
 }  // namespace ui
