@@ -341,6 +341,10 @@ class Handler(BaseHTTPRequestHandler):
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = False
+    # The standard backlog of 5 overflows when several test programs and the
+    # download manager's parallel jobs connect at once; dropped connections
+    # then wait out the client's retransmission delays.
+    request_queue_size = 128
 
     def __init__(self, root, port, default_faults="", main=None):
         super().__init__(("127.0.0.1", port), Handler)
