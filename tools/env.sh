@@ -16,6 +16,12 @@ ensure_wineprefix() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
   fi
+  # The caption buttons' font, fetched by setup.sh; a new font in the fonts
+  # folder is found at the next start of a Wine program.
+  local marlett=/usr/local/share/solvika/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -s "$marlett" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts" && cp "$marlett" "$fonts/"
+  fi
   # Without a window manager on the virtual display, Wine waits about 2 s each
   # time a managed window closes; unmanaged windows close at once.
   if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then

@@ -53,6 +53,24 @@ if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
 fi
 bash "$(dirname "$0")/fetch_sqlite.sh"  # SQLite amalgamation for SolvikaData
 
+# Wine draws the caption buttons (minimise, maximise, close) with the Marlett
+# font; without it they show as the letters "0 1 r". Debian ships Marlett only
+# in fonts-wine, together with Wine's own Tahoma, which would change every
+# dialog's metrics once installed. So only Marlett is taken from the package,
+# to be copied into each Wine prefix (ensure_wineprefix in env.sh). A machine
+# that cannot fetch it still builds and tests; only the buttons look wrong.
+MARLETT=/usr/local/share/solvika/marlett.ttf
+if [ ! -s "$MARLETT" ]; then
+  echo "setup: fetching the Marlett font"
+  fonts_tmp="$(mktemp -d)"
+  if (cd "$fonts_tmp" && apt-get download -q fonts-wine >/dev/null 2>&1 && dpkg-deb -x fonts-wine_*.deb x); then
+    $SUDO install -D -m 644 "$fonts_tmp/x/usr/share/wine/fonts/marlett.ttf" "$MARLETT"
+  else
+    echo "setup: fonts-wine could not be fetched; caption buttons will show as letters"
+  fi
+  rm -rf "$fonts_tmp"
+fi
+
 # Wine for 32-bit Windows programs is itself a 32-bit Linux program. Some
 # kernels run without 32-bit support ("Exec format error"); there the i386
 # binaries run through QEMU's user-mode emulator (version 10 from Debian's
