@@ -29,6 +29,9 @@ source tools/env.sh
 
 MAIN_WINDOW_TITLE="Программа Solvika"
 MAIN_WINDOW_WAIT_S=120
+# After the main window appears, the plugins' windows open and the banner grid
+# loads: the picture waits until they are on screen.
+SETTLE_WAIT_S=5
 PROGRAM_DIR="${SOLVIKA_DEMO_DIR:-$HOME/.local/share/solvika-demo}"
 mkdir -p "$PROGRAM_DIR"
 # The program's own files and bundled plugins, fresh from the build; the
@@ -75,7 +78,7 @@ if [ "${SOLVIKA_VIRTUAL_DISPLAY:-}" = 1 ]; then
     sleep 0.25
   done
   if [ "$up" = 1 ]; then
-    sleep 1  # the first paint
+    sleep "$SETTLE_WAIT_S"
     import -window root "$shot"
     echo "run: the main window is up; screenshot: $shot"
   else
