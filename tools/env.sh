@@ -22,6 +22,12 @@ ensure_wineprefix() {
   if [ -s "$marlett" ] && [ ! -f "$fonts/marlett.ttf" ]; then
     mkdir -p "$fonts" && cp "$marlett" "$fonts/"
   fi
+  # A program that crashes ends at once, with Wine's report on its error
+  # output: Wine's crash dialog would hold a test until a click nobody gives.
+  if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
   # Without a window manager on the virtual display, Wine waits about 2 s each
   # time a managed window closes; unmanaged windows close at once.
   if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
