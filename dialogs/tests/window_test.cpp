@@ -148,6 +148,12 @@ TEST_F(Tools, ErrorLogSendsAnEmptyDescriptionAndReportsAFailure) {
   for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
     if (GetWindowLongW(c, GWL_STYLE) & ES_READONLY && uikit::ClassOf(c) == L"Edit") shown = uikit::Text(c);
   EXPECT_EQ(0u, shown.find(Ru(u8"Ошибка:\r\nBoom\r\n\r\n\r\nСлужебная информация: \r\nВерсия программы: 418\r\n"))) << shown;
+  // The description has the focus for the user to type in, not the system text.
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &gui));
+  const LONG focusStyle = GetWindowLongW(gui.hwndFocus, GWL_STYLE);
+  EXPECT_TRUE((focusStyle & ES_MULTILINE) && !(focusStyle & ES_READONLY)) << focusStyle;
   uikit::SetText(uikit::FindEditByLabel(form, Ru(u8"Ваш E-Mail:").c_str()), "fail@x.ru");
   Shot("report_error_log.png");
   ASSERT_TRUE(uikit::Press(form, Ru(u8"Отправить отчет")));
