@@ -432,6 +432,19 @@ std::string Encoded(const std::string& text) {
   return sv::Take(UrlEncode(s));
 }
 
+// The password window, opened from the access window (which the caller's
+// window code 2 shows, with no password set) by "Задать пароль...".
+struct PasswordWindows {
+  HWND protect = nullptr, form = nullptr;
+};
+PasswordWindows OpenPasswordWindow() {
+  PasswordWindows w;
+  w.protect = uikit::WaitTopWindow(L"TSVProtectForm", kAccessCaption.c_str());
+  if (w.protect && uikit::Press(w.protect, Ru(u8"Задать пароль...")))
+    w.form = uikit::WaitTopWindow(L"TForm6", kAccessCaption.c_str());
+  return w;
+}
+
 // The rights editor's tree: every item, depth first, and what it shows.
 void CollectItems(HWND tree, HTREEITEM first, std::vector<HTREEITEM>* items) {
   for (HTREEITEM i = first; i; i = TreeView_GetNextSibling(tree, i)) {
@@ -490,10 +503,8 @@ TEST_F(Tools, PasswordIsCheckedThenRegisteredWithTheServer) {
   DeleteFileW(sv::Wide(nettest::ServerPath("client/register.php.reply")).c_str());
   SetIniString("Solvika", "EML", Hex("old@x.ru").c_str());
   ModalRun run([] { SolvikaMain_ExecModalWindow(2); });
-  HWND protect = uikit::WaitTopWindow(L"TSVProtectForm", kAccessCaption.c_str());
+  const auto [protect, form] = OpenPasswordWindow();
   ASSERT_TRUE(protect);
-  ASSERT_TRUE(uikit::Press(protect, Ru(u8"Задать пароль...")));
-  HWND form = uikit::WaitTopWindow(L"TForm6", kAccessCaption.c_str());
   ASSERT_TRUE(form);
   EXPECT_EQ(425, uikit::ClientSize(form).cx);
   EXPECT_EQ(229, uikit::ClientSize(form).cy);
@@ -559,10 +570,8 @@ TEST_F(Tools, PasswordWindowStaysOpenWhileItsRequestRuns) {
   const size_t colon = stalling.rfind(':');
   SetProxyParam(stalling.substr(0, colon).c_str(), std::stoi(stalling.substr(colon + 1)), "", "");
   ModalRun run([] { SolvikaMain_ExecModalWindow(2); });
-  HWND protect = uikit::WaitTopWindow(L"TSVProtectForm", kAccessCaption.c_str());
+  const auto [protect, form] = OpenPasswordWindow();
   ASSERT_TRUE(protect);
-  ASSERT_TRUE(uikit::Press(protect, Ru(u8"Задать пароль...")));
-  HWND form = uikit::WaitTopWindow(L"TForm6", kAccessCaption.c_str());
   ASSERT_TRUE(form);
   uikit::SetText(uikit::FindEditByLabel(form, Ru(u8"Пароль").c_str()), "pw");
   uikit::SetText(uikit::FindEditByLabel(form, Ru(u8"Пароль еще раз").c_str()), "pw");
